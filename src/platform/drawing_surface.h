@@ -1,0 +1,31 @@
+#pragma once
+
+// The drawing operations of the window that the globe drawing uses. Coordinates and lengths are in
+// twips (1/1440 inch) from the top left of the drawing area, y downwards; widths are in pixels.
+
+namespace globeview {
+
+struct Rgb {
+  int r = 0;
+  int g = 0;
+  int b = 0;
+  friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+class DrawingSurface {
+ public:
+  virtual ~DrawingSurface() = default;
+
+  virtual void BackColor(Rgb colour) = 0;
+  // Colour of the lines drawn after this call.
+  virtual void ForeColor(Rgb colour) = 0;
+  // Width in pixels of the lines drawn after this call; 1 until set.
+  virtual void DrawWidth(int pixels) = 0;
+  // Clears the whole drawing area to the background colour.
+  virtual void Cls() = 0;
+  virtual void Line(float x1, float y1, float x2, float y2) = 0;
+  // A circle outline in the given colour; the foreground colour is left alone.
+  virtual void Circle(float x, float y, float radius, Rgb colour) = 0;
+};
+
+}  // namespace globeview

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace globeview {
+
+// The run-time error report: writes "<operation>: <file>: <reason>" to stderr, shows it in a message
+// box when a dialog presenter is installed (the window program installs one), then ends the program
+// with a non-zero exit status.
+[[noreturn]] void ReportRuntimeError(const std::string& operation, const std::string& file,
+                                     const std::string& reason);
+
+// Installs how the window program shows the report (a modal message box); empty: stderr only.
+void SetErrorPresenter(std::function<void(const std::string& message)> presenter);
+
+}  // namespace globeview

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "data/point_table.h"
+
+namespace globeview {
+
+// pi as the program uses it everywhere, not the full double-precision value.
+inline constexpr double kPi = 3.14159265;
+
+// The four passes of the azimuthal equidistant projection over every usable entry: degrees to
+// radians, working copies, turn in longitude, tilt and angles. Leaves az in 0..2pi and el in
+// -pi/2..pi/2 about the view centre (a1, b1 in degrees, already normalised); never a NaN.
+void Project(PointTable& table, double a1, double b1);
+
+// Screen positions in twips of every entry from az, el, the magnification c1 and the screen size
+// W x H in twips: r = H (pi/2 - el) / pi x c1/2, sx = r sin(az) + W/2, sy = r cos(az) + H/2.
+void ComputeScreenPositions(PointTable& table, double c1, double width, double height);
+
+}  // namespace globeview
