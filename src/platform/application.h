@@ -15,6 +15,8 @@ std::string JoinPath(const std::string& directory, const std::string& name);
 // takes a lock that this process then holds for its whole life; a copy that crashed leaves a stale
 // lock that is recovered.
 bool PreviousInstanceRunning();
+// The same test with the lock at `lockPath`, so a test can use a lock of its own.
+bool PreviousInstanceRunning(const std::string& lockPath);
 
 // Ends the program at once with `status`: nothing after the call runs (no further handler, no
 // destructors of the window). Tests may replace the action with SetEndAction.

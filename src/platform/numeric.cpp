@@ -4,35 +4,90 @@
 #include <stdlib.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <string>
+#include <system_error>
 
 namespace globeview {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
-// Whether `text` has exactly the shape of a decimal number, nothing before or after.
-bool HasNumberShape(std::string_view text) {
+// Every power of ten a double holds exactly.
+constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                        1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                        1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+constexpr int kLargestExactPower = 22;
+constexpr std::uint64_t kLargestExactInteger = std::uint64_t{1} << 53;
+
+struct Scan {
+  bool shaped = false;  // exactly the shape of a decimal number, nothing before or after
+  bool exact = false;   // `value` is the correctly rounded value, no slower reading needed
+  double value = 0;
+};
+
+// Checks the shape and, for the everyday numbers of a coastline file, works out the value at once:
+// when the digits form an integer a double holds exactly and the power of ten is exact too, one
+// multiplication or division rounds correctly (Clinger's fast path), exactly as strtod would.
+Scan ScanDecimal(std::string_view text) {
+  Scan scan;
   std::size_t i = 0;
   const std::size_t n = text.size();
-  if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+  bool negative = false;
+  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+
+  std::uint64_t mantissa = 0;
+  bool mantissaExact = true;
+  int exponent = 0;
   std::size_t digits = 0;
-  while (i < n && IsDigit(text[i])) ++i, ++digits;
+  const auto takeDigit = [&](char c) {
+    ++digits;
+    if (!mantissaExact) return;
+    mantissa = mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+    if (mantissa > kLargestExactInteger) mantissaExact = false;
+  };
+  while (i < n && IsDigit(text[i])) takeDigit(text[i++]);
   if (i < n && text[i] == '.') {
     ++i;
-    while (i < n && IsDigit(text[i])) ++i, ++digits;
+    while (i < n && IsDigit(text[i])) {
+      takeDigit(text[i++]);
+      --exponent;
+    }
   }
-  if (digits == 0) return false;
+  if (digits == 0) return scan;
+
   if (i < n && (text[i] == 'e' || text[i] == 'E')) {
     ++i;
-    if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
-    std::size_t expDigits = 0;
-    while (i < n && IsDigit(text[i])) ++i, ++expDigits;
-    if (expDigits == 0) return false;
+    bool negativeExponent = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) negativeExponent = text[i++] == '-';
+    std::size_t exponentDigits = 0;
+    int written = 0;
+    while (i < n && IsDigit(text[i])) {
+      ++exponentDigits;
+      if (written < 100000) written = written * 10 + (text[i] - '0');
+      ++i;
+    }
+    if (exponentDigits == 0) return scan;
+    exponent += negativeExponent ? -written : written;
   }
-  return i == n;
+  if (i != n) return scan;
+  scan.shaped = true;
+
+  if (mantissaExact && exponent >= -kLargestExactPower && exponent <= kLargestExactPower) {
+    double value = static_cast<double>(mantissa);
+    value =
+        exponent < 0 ? value / kExactPowersOfTen[-exponent] : value * kExactPowersOfTen[exponent];
+    scan.value = negative ? -value : value;
+    scan.exact = true;
+  }
+  return scan;
 }
 
 // The "C" locale, so a user's locale never changes what a period means.
@@ -46,7 +101,17 @@ locale_t CLocale() {
 std::optional<double> ParseNumber(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  if (!HasNumberShape(text)) return std::nullopt;
+  const Scan scan = ScanDecimal(text);
+  if (!scan.shaped) return std::nullopt;
+  if (scan.exact) return scan.value;
+
+  // from_chars rounds correctly, as strtod does, and needs neither a copy nor a locale; it only
+  // refuses a leading '+' and leaves results out of range to strtod below.
+  std::string_view digits = text;
+  if (digits.front() == '+') digits.remove_prefix(1);
+  double fast = 0;
+  const auto [stop, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), fast);
+  if (ec == std::errc() && stop == digits.data() + digits.size()) return fast;
 
   const std::string copy(text);
   errno = 0;

@@ -1,0 +1,217 @@
+#include "data/coastline.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "data/field_file.h"
+#include "platform/files.h"
+#include "test_support.h"
+
+namespace globeview {
+namespace {
+
+using test::ScratchDir;
+
+// Entry i's coordinates in the generated files: every one distinct and exactly written.
+double Lon(int i) {
+  return -180 + i * 0.005;
+}
+double Lat(int i) {
+  return -80 + (i % 3200) * 0.05;
+}
+
+// `pairs` pairs, each written by `write` (which gets the entry number and its two field texts).
+std::string Pairs(int pairs,
+                  const std::function<std::string(int, std::string, std::string)>& write) {
+  std::string content;
+  for (int i = 1; i <= pairs; ++i) content += write(i, FormatNumber(Lon(i)), FormatNumber(Lat(i)));
+  return content;
+}
+
+std::string OnePerLine(int i, const std::string& lon, const std::string& lat) {
+  (void)i;
+  return lon + "," + lat + "\r\n";
+}
+
+void ExpectGeneratedPoints(const PointTable& table) {
+  for (int i = 1; i <= kPointCount; ++i) {
+    ASSERT_EQ(table.srcLon[i].AsNumber(), Lon(i)) << "entry " << i;
+    ASSERT_EQ(table.srcLat[i].AsNumber(), Lat(i)) << "entry " << i;
+    ASSERT_TRUE(table.IsValid(i) && table.IsUsable(i)) << "entry " << i;
+    ASSERT_EQ(table.lonDeg[i], Lon(i));
+    ASSERT_EQ(table.latDeg[i], Lat(i));
+  }
+}
+
+TEST(CoastlineTest, LoadsTheSamePointsWhateverTheLayout) {
+  const std::pair<const char*, std::function<std::string(int, std::string, std::string)>>
+      layouts[] = {
+          {"a pair per line", OnePerLine},
+          {"a pair over two lines",
+           [](int, auto lon, auto lat) { return lon + "\r\n" + lat + "\r\n"; }},
+          {"two pairs on a line",
+           [](int i, auto lon, auto lat) { return lon + "," + lat + (i % 2 ? "," : "\r\n"); }},
+          {"bare LF and blanks",
+           [](int, auto lon, auto lat) { return " " + lon + " ,\t" + lat + "\n"; }},
+          {"quoted numbers",
+           [](int, auto lon, auto lat) { return "\"" + lon + "\",\"" + lat + "\"\r\n"; }},
+      };
+  for (const auto& [what, layout] : layouts) {
+    SCOPED_TRACE(what);
+    ScratchDir dir;
+    PointTable table;
+    const LoadReport report =
+        LoadCoastline(dir.Write("data.dat", Pairs(kPointCount, layout)), table);
+    EXPECT_EQ(report.unusableCount, 0);
+    ExpectGeneratedPoints(table);
+  }
+}
+
+TEST(CoastlineTest, NeverReadsPastTheLastPair) {
+  const std::string afterwards[] = {
+      "1,2\r\n3,4\r\n",
+      "garbage that is no number\r\n",
+      "\"a quoted field that is never closed",
+      std::string("5,6\r\n\0\0\0", 8),
+      std::string(FieldReader::kMaxFieldLength + 10, '9'),
+  };
+  for (const auto& tail : afterwards) {
+    ScratchDir dir;
+    PointTable table;
+    EXPECT_NO_THROW(
+        LoadCoastline(dir.Write("data.dat", Pairs(kPointCount, OnePerLine) + tail), table));
+    ExpectGeneratedPoints(table);
+  }
+}
+
+TEST(CoastlineTest, RefusesAFileWithTooFewPairs) {
+  const std::pair<std::string, const char*> cases[] = {
+      {"", "data.dat holds only 0 of the 61656 point pairs"},
+      {Pairs(1234, OnePerLine), "data.dat holds only 1234 of the 61656 point pairs"},
+      {Pairs(1234, OnePerLine) + "7\r\n", "data.dat holds only 1234 of the 61656 point pairs"},
+      {Pairs(kPointCount - 1, OnePerLine), "data.dat holds only 61655 of the 61656 point pairs"},
+      {Pairs(kPointCount - 1, OnePerLine) + "NA",
+       "data.dat holds only 61655 of the 61656 point pairs"},
+  };
+  for (const auto& [content, message] : cases) {
+    ScratchDir dir;
+    PointTable table;
+    try {
+      LoadCoastline(dir.Write("data.dat", content), table);
+      ADD_FAILURE() << "loaded " << message;
+    } catch (const FieldFileError& e) {
+      EXPECT_EQ(e.what(), std::string(message));
+    }
+  }
+}
+
+TEST(CoastlineTest, NamesTheLineOfAnUnreadablePair) {
+  std::string content = Pairs(99, OnePerLine) + "1,\"2\r\n" + Pairs(kPointCount, OnePerLine);
+  ScratchDir dir;
+  PointTable table;
+  try {
+    LoadCoastline(dir.Write("data.dat", content), table);
+    ADD_FAILURE() << "no error";
+  } catch (const FieldFileError& e) {
+    EXPECT_EQ(e.what(), std::string("data.dat: line 100: quoted field is not closed"));
+  }
+}
+
+TEST(CoastlineTest, SaysWhereTheMissingFileWasLookedFor) {
+  ScratchDir dir;
+  PointTable table;
+  try {
+    LoadCoastline(dir.Path("data.dat"), table);
+    ADD_FAILURE() << "no error";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.what(), "cannot open data.dat in " + dir.Root() + ": No such file or directory");
+  }
+
+  // A name relative to the current directory is reported with the absolute directory.
+  const auto previous = std::filesystem::current_path();
+  std::filesystem::current_path(dir.Root());
+  try {
+    LoadCoastline(kCoastlineFile, table);
+    ADD_FAILURE() << "no error";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.what(), "cannot open data.dat in " + QDir::currentPath().toStdString() +
+                            ": No such file or directory");
+  }
+  std::filesystem::current_path(previous);
+}
+
+struct EntryCase {
+  const char* line;
+  bool valid;
+  bool usable;
+};
+
+TEST(CoastlineTest, DecidesValidityByTheExactTextNA) {
+  const EntryCase entries[] = {
+      {"NA,NA", false, false},          // a first entry of NA
+      {"na,5", true, false},            // lower case is no marker, and no number
+      {"NA,5", false, false},           // one-sided NA
+      {"5,NA", false, false},           //
+      {"NA,NA", false, false},          // two NA entries running
+      {"\"NA\",\"NA\"", false, false},  // quoting does not matter
+      {"  NA\t,1", false, false},       // an unquoted field loses its blanks
+      {"\" NA\",1", true, false},       // a quoted one keeps them
+      {",1", true, false},              // an empty field
+      {"\"12.5\",\"-3\"", true, true},  // quoted numbers stand for numbers
+      {"1e1,-2.5e-1", true, true},      //
+      {"Na,nA", true, false},           //
+  };
+  std::string content;
+  for (const auto& entry : entries) content += std::string(entry.line) + "\r\n";
+  const int given = static_cast<int>(std::size(entries));
+  content += Pairs(kPointCount - given - 1, OnePerLine) + "NA,NA\r\n";  // a last entry of NA
+
+  ScratchDir dir;
+  PointTable table;
+  testing::internal::CaptureStderr();
+  const LoadReport report = LoadCoastline(dir.Write("data.dat", content), table);
+  const std::string warning = testing::internal::GetCapturedStderr();
+
+  for (int i = 1; i <= given; ++i) {
+    SCOPED_TRACE(entries[i - 1].line);
+    EXPECT_EQ(table.IsValid(i), entries[i - 1].valid);
+    EXPECT_EQ(table.IsUsable(i), entries[i - 1].usable);
+  }
+  EXPECT_EQ(table.lonDeg[10], 12.5);
+  EXPECT_EQ(table.latDeg[10], -3);
+  EXPECT_EQ(table.srcLon[10], FieldValue("12.5"));
+  EXPECT_FALSE(table.IsValid(kPointCount));
+  EXPECT_TRUE(table.IsUsable(kPointCount - 1));
+
+  EXPECT_EQ(report.unusableCount, 4);
+  EXPECT_EQ(report.firstUnusableEntry, 2);
+  EXPECT_EQ(report.firstUnusableLine, 2);
+  EXPECT_NE(warning.find("4 point(s)"), std::string::npos) << warning;
+  EXPECT_NE(warning.find("entry 2 on line 2"), std::string::npos) << warning;
+}
+
+TEST(CoastlineTest, ShippedFileHoldsTheWorldsCoastlines) {
+  if (!std::filesystem::exists(test::ShippedCoastlinePath())) GTEST_SKIP() << "no shipped data.dat";
+  const PointTable& table = test::ShippedTable();
+  int coastlines = 0;
+  int usable = 0;
+  int run = 0;
+  for (int i = 1; i <= kPointCount + 1; ++i) {
+    if (i <= kPointCount && table.IsValid(i)) {
+      ++run;
+      continue;
+    }
+    if (run >= 2) ++coastlines;
+    run = 0;
+  }
+  for (int i = 1; i <= kPointCount; ++i) usable += table.IsUsable(i) ? 1 : 0;
+  EXPECT_GE(coastlines, 1000);
+  EXPECT_GE(usable, 55000);
+}
+
+}  // namespace
+}  // namespace globeview

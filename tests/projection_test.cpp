@@ -1,0 +1,387 @@
+#include "view/projection.h"
+
+#include <gtest/gtest.h>
+#include <proj.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <initializer_list>
+#include <limits>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "test_support.h"
+
+namespace globeview {
+namespace {
+
+constexpr double kTrueDegree = M_PI / 180;
+constexpr double kHalfPi = kPi / 2;
+constexpr double kTwoPi = 2 * kPi;
+
+// A 1920x1080-pixel screen in twips.
+constexpr double kWidth = 28800;
+constexpr double kHeight = 16200;
+
+// A table holding `points` (longitude, latitude in degrees) from entry 1 on; every other entry is a
+// coastline break.
+PointTable MakeTable(const std::vector<std::pair<double, double>>& points) {
+  PointTable t;
+  for (int i = 1; i <= kPointCount; ++i) {
+    t.srcLon[i] = "NA";
+    t.srcLat[i] = "NA";
+    t.valid[i] = t.usable[i] = 0;
+  }
+  for (std::size_t k = 0; k < points.size(); ++k) {
+    const int i = static_cast<int>(k) + 1;
+    t.srcLon[i] = points[k].first;
+    t.srcLat[i] = points[k].second;
+    t.valid[i] = t.usable[i] = 1;
+    t.lonDeg[i] = points[k].first;
+    t.latDeg[i] = points[k].second;
+  }
+  return t;
+}
+
+// How far, in the program's degrees, the true pole of the working sphere lies from the view centre
+// along its meridian: the tilt brings the centre to the program's pi/2, a little short of the true.
+const double kPoleShift = 90 * (M_PI - kPi) / kPi;
+
+struct AngleCase {
+  const char* what;
+  double a1, b1, lon, lat;
+  double az, el;  // NaN: not checked
+  double tolerance;
+};
+
+TEST(ProjectTest, GivesTheAnglesOfKnownPoints) {
+  const double any = std::nan("");
+  const AngleCase cases[] = {
+      {"centre 0,0: the centre point", 0, 0, 0, 0, any, kHalfPi, 1e-8},
+      {"centre 0,0: its antipode", 0, 0, 180, 0, any, -kHalfPi, 1e-8},
+      {"north-pole centre: el is the latitude", 139.7, 90, 10, 45, any, 45 * kPi / 180, 1e-12},
+      {"north-pole centre: southern point", 139.7, 90, -120, -33.5, any, -33.5 * kPi / 180, 1e-12},
+      {"north-pole centre: its own meridian is down", 139.7, 90, 139.7, 10, 0, any, 1e-8},
+      {"90 east of 0,0", 0, 0, 90, 0, kHalfPi, 0, 1e-8},
+      {"90 east of Tokyo", 139.7, 35.7, 229.7, 0, kHalfPi, any, 1e-8},
+      {"90 east of a southern centre", 300, -60, 30, 0, kHalfPi, any, 1e-8},
+      {"90 east of 180,10", 180, 10, 270, 0, kHalfPi, any, 1e-8},
+      {"90 west of Tokyo", 139.7, 35.7, 49.7, 0, 3 * kHalfPi, any, 1e-8},
+      {"north pole from Tokyo", 139.7, 35.7, 0, 90, kPi, any, 1e-8},
+      {"north pole from the south", 300, -60, 77, 90, kPi, -kPi / 3, 1e-8},
+      {"north pole from 0,0", 0, 0, 0, 90, kPi, 0, 1e-8},
+      {"south pole from Tokyo", 139.7, 35.7, 0, -90, 0, any, 1e-8},
+      {"due south, negative atan", 10, 0, 9, -30, any, any, 0},
+      // The program's pi is short of the true one, so its turn by 180 degrees leaves the antipode
+      // about 3e-9 rad off; the centre itself is held exactly on the middle.
+      {"Tokyo seen from itself", 139.7, 35.7, 139.7, 35.7, any, kHalfPi, 0},
+      {"antipode of Tokyo", 139.7, 35.7, -40.3, -35.7, any, -kHalfPi, 1e-8},
+      // The true pole of the working sphere and its antipode, where the arctangent gives just past
+      // +-pi/2: held at the bound, the middle and the outer ring.
+      {"just past the centre", 139.7, 35.7, 139.7, 35.7 + kPoleShift, any, kHalfPi, 0},
+      {"just past the antipode", 139.7, 35.7, -40.3 + 2 * kPoleShift, -35.7 - kPoleShift, any,
+       -kHalfPi, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    PointTable t = MakeTable({{c.lon, c.lat}});
+    Project(t, c.a1, c.b1);
+    EXPECT_GE(t.az[1], 0);
+    EXPECT_LE(t.az[1], kTwoPi);
+    EXPECT_GE(t.el[1], -kHalfPi);
+    EXPECT_LE(t.el[1], kHalfPi);
+    // Directions just either side of north are 0 and 2pi.
+    if (!std::isnan(c.az)) {
+      EXPECT_NEAR(std::remainder(t.az[1] - c.az, 2 * M_PI), 0, c.tolerance);
+    }
+    if (!std::isnan(c.el)) {
+      EXPECT_NEAR(t.el[1], c.el, c.tolerance);
+    }
+  }
+}
+
+TEST(ProjectTest, WesternLongitudesMatchTheSameLongitudePlusATurn) {
+  const std::pair<double, double> centres[] = {{0, 0}, {139.7, 35.7}, {300, -60}, {360, 90}};
+  const double lons[] = {-0.5, -75.5, -179.9, -180};
+  for (const auto& [a1, b1] : centres) {
+    for (double lon : lons) {
+      SCOPED_TRACE(std::to_string(a1) + "," + std::to_string(b1) + " " + std::to_string(lon));
+      PointTable t = MakeTable({{lon, 20}, {lon + 360, 20}});
+      Project(t, a1, b1);
+      EXPECT_GE(t.lonRad[1], 0);
+      EXPECT_LE(t.lonRad[1], kTwoPi);
+      EXPECT_NEAR(t.lonRad[1], t.lonRad[2], 1e-12);
+      EXPECT_NEAR(t.el[1], t.el[2], 1e-12);
+      // The azimuth wraps at 0 / 2pi; compare it as a direction.
+      const double daz = std::remainder(t.az[1] - t.az[2], 2 * M_PI);
+      EXPECT_NEAR(daz, 0, 1e-12);
+    }
+  }
+}
+
+// Rounding can leave the turned and tilted vector exactly on the axis (xr = 0), where the
+// quotients have no value. With the centre (360, 0) the tilt is pi/2, whose sine rounds to 1, and a
+// point on the centre's meridian keeps az = 0, so yr = 0 and xr = cos(pi/2) - el: it is 0 where the
+// point's el equals cos(pi/2). A hair east or west of the meridian gives yr > 0 or yr < 0 with the
+// same xr. Search the latitudes about that one, so that each branch is reached.
+TEST(ProjectTest, VectorsExactlyOnTheAxisTakeTheLimitsAndNeverANaN) {
+  const double target = std::cos(kHalfPi) * 180 / kPi;
+  std::vector<std::pair<double, double>> points;
+  double lat = target;
+  for (int k = 0; k < 64; ++k) lat = std::nextafter(lat, 0.0);
+  for (int k = 0; k < 128; ++k, lat = std::nextafter(lat, 1.0)) {
+    for (double lon : {1e-9, 0.0, -1e-9}) points.push_back({lon, lat});
+  }
+  PointTable t = MakeTable(points);
+  Project(t, 360, 0);
+  int xrZeroYrPositive = 0, xrZeroYrNegative = 0, bothZero = 0;
+  for (int i = 1; i <= static_cast<int>(points.size()); ++i) {
+    SCOPED_TRACE(i);
+    ASSERT_FALSE(std::isnan(t.az[i]));
+    ASSERT_FALSE(std::isnan(t.el[i]));
+    EXPECT_GE(t.az[i], 0);
+    EXPECT_LE(t.az[i], kTwoPi);
+    EXPECT_NEAR(t.el[i], kHalfPi, 1e-8);
+    EXPECT_LE(t.el[i], kHalfPi);
+    if (t.xr[i] != 0) continue;
+    if (t.yr[i] > 0) {
+      ++xrZeroYrPositive;
+      EXPECT_EQ(t.az[i], kHalfPi);
+    } else if (t.yr[i] < 0) {
+      ++xrZeroYrNegative;
+      EXPECT_EQ(t.az[i], 3 * kHalfPi);
+    } else {
+      ++bothZero;
+      EXPECT_EQ(t.az[i], 0);
+      EXPECT_EQ(t.el[i], kHalfPi);
+    }
+  }
+  EXPECT_GT(xrZeroYrPositive, 0);
+  EXPECT_GT(xrZeroYrNegative, 0);
+  EXPECT_GT(bothZero, 0);
+}
+
+TEST(ProjectTest, LeavesUnusableEntriesAloneAndSurvivesEnormousFieldValues) {
+  const double max = std::numeric_limits<double>::max();
+  PointTable t = MakeTable({{1e308, 10}, {10, 1e308}, {-max, -max}, {5, 100}, {0, 0}, {0, 0}});
+  // Entry 5: a valid entry whose field is stray text.
+  t.srcLon[5] = "12abc";
+  t.usable[5] = 0;
+  t.lonRad[5] = t.az[5] = t.el[5] = t.x[5] = t.zr[5] = 42;
+  Project(t, 139.7, 35.7);
+  for (int i : {1, 2, 3, 4, 6}) {
+    SCOPED_TRACE(i);
+    for (const auto* field :
+         {&t.lonRad, &t.latRad, &t.az, &t.el, &t.x, &t.y, &t.z, &t.xr, &t.yr, &t.zr}) {
+      EXPECT_TRUE(std::isfinite((*field)[i]));
+    }
+  }
+  EXPECT_EQ(t.lonRad[5], 42);
+  EXPECT_EQ(t.az[5], 42);
+  EXPECT_EQ(t.el[5], 42);
+  EXPECT_EQ(t.x[5], 42);
+  EXPECT_EQ(t.zr[5], 42);
+  // A latitude beyond the pole is the point over it: 100 N on 5 E is 80 N on 185 E.
+  PointTable over = MakeTable({{185, 80}});
+  Project(over, 139.7, 35.7);
+  // The program's pi puts its pole a little short of the true one: equal to a few 1e-9.
+  EXPECT_NEAR(t.az[4], over.az[1], 1e-8);
+  EXPECT_NEAR(t.el[4], over.el[1], 1e-8);
+}
+
+struct ScreenCase {
+  const char* what;
+  double a1, b1, c1, lon, lat;
+  double sx, sy;
+  double tolerance;
+};
+
+TEST(ScreenPositionsTest, PlaceKnownPointsAroundTheMiddle) {
+  const double w = kWidth, h = kHeight;
+  const ScreenCase cases[] = {
+      {"the centre is the middle", 0, 0, 1, 0, 0, w / 2, h / 2, 1e-4},
+      {"Tokyo from itself, magnified", 139.7, 35.7, 10, 139.7, 35.7, w / 2, h / 2, 0},
+      {"90 east: right, a quarter height", 0, 0, 1, 90, 0, w / 2 + h / 4, h / 2, 1e-4},
+      {"90 east at 4x", 0, 0, 4, 90, 0, w / 2 + h, h / 2, 1e-3},
+      {"north is up", 0, 0, 1, 0, 45, w / 2, h / 2 - h / 8, 1e-4},
+      {"north pole from the north pole", 139.7, 90, 1, 0, 90, w / 2, h / 2, 1e-4},
+      {"equator from the north pole, own meridian down", 139.7, 90, 1, 139.7, 0, w / 2,
+       h / 2 + h / 4, 1e-4},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    PointTable t = MakeTable({{c.lon, c.lat}});
+    Project(t, c.a1, c.b1);
+    ComputeScreenPositions(t, c.c1, w, h);
+    EXPECT_NEAR(t.sx[1], c.sx, c.tolerance);
+    EXPECT_NEAR(t.sy[1], c.sy, c.tolerance);
+  }
+}
+
+TEST(ScreenPositionsTest, PutsTheAntipodeOnTheOuterRing) {
+  // Its direction is undefined; its distance from the middle is H/2 x magnification.
+  const double c1s[] = {1, 2.5, 10};
+  for (double c1 : c1s) {
+    PointTable t = MakeTable({{180, 0}, {-40.3, -35.7}});
+    Project(t, 0, 0);
+    ComputeScreenPositions(t, c1, kWidth, kHeight);
+    EXPECT_NEAR(std::hypot(t.sx[1] - kWidth / 2, t.sy[1] - kHeight / 2), kHeight / 2 * c1, 1e-4);
+    Project(t, 139.7, 35.7);
+    ComputeScreenPositions(t, c1, kWidth, kHeight);
+    EXPECT_NEAR(std::hypot(t.sx[2] - kWidth / 2, t.sy[2] - kHeight / 2), kHeight / 2 * c1, 1e-4);
+  }
+}
+
+TEST(ScreenPositionsTest, GivesEveryEntryAHarmlessPosition) {
+  PointTable t = MakeTable({{10, 10}});
+  Project(t, 139.7, 35.7);
+  ComputeScreenPositions(t, 2.5, kWidth, kHeight);
+  for (int i = 1; i <= kPointCount; ++i) {
+    ASSERT_TRUE(std::isfinite(t.sx[i]) && std::isfinite(t.sy[i])) << i;
+  }
+}
+
+// The program's positions against PROJ's azimuthal equidistant projection on a sphere of radius 1,
+// whose (x, y) has the length of the angular distance d. The program draws r = H d c1 / (2 pi) with
+// its own pi, and y grows downwards.
+struct Centre {
+  double a1, b1, c1;
+};
+
+const Centre kOracleCentres[] = {
+    {139.7, 90, 1},     // north pole
+    {200, -90, 1},      // south pole
+    {0, 0, 1},          // equator at 0
+    {180, 0, 1},        // equator at 180
+    {300, -33.9, 1},    // southern centre
+    {139.7, 35.7, 10},  // magnified
+    {139.7, 35.7, 1},  {360, 51.5, 2.5}, {12.5, -89.99, 3},
+};
+
+constexpr double kOracleTolerance = 0.01;  // twips
+// Within this of the antipode every direction is nearly the same point; not compared.
+constexpr double kAntipodeExclusion = 0.1 * kTrueDegree;
+
+// The program's pi is about 3.6e-9 short of the true one while the sines and arctangents work with
+// the true one, so its turn carries a point 180 degrees away to about 3.6e-9 rad short of the true
+// half turn, and the tilt and the latitudes add about 1.8e-9 rad each. That moves the program's
+// antipode up to kAntipodeDrift off the true one; near the antipode a shift of it turns the
+// direction of a point at distance d by about drift / sin(pi - d), which on the screen is
+// scale x d x drift / sin(pi - d). At 0.1 degree from the antipode that is about 0.018 twips at
+// magnification 1 and 0.18 at 10 (0.0012 and 0.012 pixels): the formulas as given cannot hold
+// 0.01 twips there, so points that near the antipode are allowed that much more.
+constexpr double kAntipodeDrift = 2 * (M_PI - kPi);
+
+struct OracleResult {
+  int compared = 0;
+  double worstExcess = -1;  // error minus allowance, twips
+  int worstEntry = 0;
+};
+
+// Compares every usable entry farther than kAntipodeExclusion from the antipode. With
+// `allowAntipodeDrift` the allowance grows near the antipode as described above.
+OracleResult CompareWithProj(PointTable& t, const Centre& centre, bool allowAntipodeDrift) {
+  Project(t, centre.a1, centre.b1);
+  ComputeScreenPositions(t, centre.c1, kWidth, kHeight);
+
+  PJ_CONTEXT* ctx = proj_context_create();
+  const std::string definition = "+proj=aeqd +lat_0=" + std::to_string(centre.b1) +
+                                 " +lon_0=" + std::to_string(centre.a1) + " +R=1";
+  PJ* pj = proj_create(ctx, definition.c_str());
+  EXPECT_NE(pj, nullptr) << definition;
+  OracleResult result;
+  if (pj == nullptr) {
+    proj_context_destroy(ctx);
+    return result;
+  }
+  const double inputScale = proj_degree_input(pj, PJ_FWD) ? 1.0 : kTrueDegree;
+  const double scale = kHeight * centre.c1 / (2 * kPi);
+
+  const double sinB = std::sin(centre.b1 * kTrueDegree);
+  const double cosB = std::cos(centre.b1 * kTrueDegree);
+  for (int i = 1; i <= kPointCount; ++i) {
+    if (!t.usable[i]) continue;
+    const double lon = t.lonDeg[i], lat = t.latDeg[i];
+    const double cosD =
+        sinB * std::sin(lat * kTrueDegree) +
+        cosB * std::cos(lat * kTrueDegree) * std::cos((lon - centre.a1) * kTrueDegree);
+    const double d = std::acos(std::clamp(cosD, -1.0, 1.0));
+    const double fromAntipode = M_PI - d;
+    if (fromAntipode < kAntipodeExclusion) continue;
+    const PJ_COORD out =
+        proj_trans(pj, PJ_FWD, proj_coord(lon * inputScale, lat * inputScale, 0, 0));
+    const double sx = kWidth / 2 + out.xy.x * scale;
+    const double sy = kHeight / 2 - out.xy.y * scale;
+    const double error = std::max(std::fabs(sx - t.sx[i]), std::fabs(sy - t.sy[i]));
+    double allowed = kOracleTolerance;
+    if (allowAntipodeDrift) allowed += scale * d * kAntipodeDrift / std::sin(fromAntipode);
+    ++result.compared;
+    if (!(error - allowed <= result.worstExcess)) {
+      result.worstExcess = error - allowed;
+      result.worstEntry = i;
+    }
+  }
+  proj_destroy(pj);
+  proj_context_destroy(ctx);
+  return result;
+}
+
+// Points at `distances` (degrees) all round (lon, lat), 1 degree apart in direction.
+void AddRings(std::vector<std::pair<double, double>>& points, double lon, double lat,
+              std::initializer_list<double> distances) {
+  const double phi = lat * kTrueDegree;
+  for (double distance : distances) {
+    const double d = distance * kTrueDegree;
+    for (int k = 0; k < 360; ++k) {
+      const double bearing = k * kTrueDegree;
+      const double lat2 =
+          std::asin(std::sin(phi) * std::cos(d) + std::cos(phi) * std::sin(d) * std::cos(bearing));
+      const double dlon = std::atan2(std::sin(bearing) * std::sin(d) * std::cos(phi),
+                                     std::cos(d) - std::sin(phi) * std::sin(lat2));
+      points.push_back({lon + dlon / kTrueDegree, lat2 / kTrueDegree});
+    }
+  }
+}
+
+TEST(ProjOracleTest, AgreesWithProjOnAGridAndAroundTheCentreAndTheAntipode) {
+  std::vector<std::pair<double, double>> grid;
+  for (double lat = -90; lat <= 90; lat += 1.3) {
+    for (double lon = -180; lon <= 360; lon += 2.9) grid.push_back({lon, lat});
+  }
+  for (double lon : {-180.0, 0.0, 45.0, 180.0, 360.0}) {
+    grid.push_back({lon, 90});
+    grid.push_back({lon, -90});
+  }
+  for (const auto& centre : kOracleCentres) {
+    SCOPED_TRACE(std::to_string(centre.a1) + "," + std::to_string(centre.b1) + " x" +
+                 std::to_string(centre.c1));
+    auto points = grid;
+    AddRings(points, centre.a1, centre.b1, {0.001, 0.01, 0.1, 1});
+    AddRings(points, centre.a1 - 180, -centre.b1, {0.1001, 0.2, 0.5, 1, 2, 5, 10});
+    ASSERT_LE(points.size(), static_cast<std::size_t>(kPointCount));
+    PointTable t = MakeTable(points);
+    const OracleResult r = CompareWithProj(t, centre, true);
+    EXPECT_GT(r.compared, 25000);
+    EXPECT_LE(r.worstExcess, 0) << "entry " << r.worstEntry << " at " << t.lonDeg[r.worstEntry]
+                                << "," << t.latDeg[r.worstEntry];
+  }
+}
+
+// The coastline itself comes nowhere near that close to these antipodes: 0.01 twips throughout.
+TEST(ProjOracleTest, AgreesWithProjOnTheShippedCoastline) {
+  ASSERT_TRUE(std::filesystem::exists(test::ShippedCoastlinePath()));
+  PointTable& t = test::ShippedTable();
+  for (const auto& centre : kOracleCentres) {
+    SCOPED_TRACE(std::to_string(centre.a1) + "," + std::to_string(centre.b1) + " x" +
+                 std::to_string(centre.c1));
+    const OracleResult r = CompareWithProj(t, centre, false);
+    EXPECT_GT(r.compared, 50000);
+    EXPECT_LE(r.worstExcess, 0) << "entry " << r.worstEntry << " at " << t.lonDeg[r.worstEntry]
+                                << "," << t.latDeg[r.worstEntry];
+  }
+}
+
+}  // namespace
+}  // namespace globeview

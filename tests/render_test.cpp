@@ -1,0 +1,242 @@
+// globeview-render run as a user runs it: a separate process in a scratch directory, no display.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QStringList>
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "data/point_table.h"
+#include "data/settings_file.h"
+#include "test_support.h"
+#include "view/view_values.h"
+
+namespace globeview {
+namespace {
+
+using test::ScratchDir;
+
+struct RunResult {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+RunResult Render(const ScratchDir& dir, const QStringList& arguments) {
+  QProcess process;
+  process.setWorkingDirectory(QString::fromStdString(dir.Root()));
+  // No window system at all: the program must not need one.
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.remove("DISPLAY");
+  environment.remove("WAYLAND_DISPLAY");
+  environment.remove("QT_QPA_PLATFORM");
+  process.setProcessEnvironment(environment);
+  process.start(GLOBEVIEW_BIN_DIR "/globeview-render", arguments);
+  RunResult result;
+  if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
+    ADD_FAILURE() << "globeview-render did not finish normally";
+    process.kill();
+    process.waitForFinished();
+    return result;
+  }
+  result.exitCode = process.exitCode();
+  result.out = process.readAllStandardOutput().toStdString();
+  result.err = process.readAllStandardError().toStdString();
+  return result;
+}
+
+std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> DirectoryListing(const ScratchDir& dir) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Root()))
+    names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// A coastline of the full size whose few points have positions easy to work out: on a 100 x 50
+// pixel screen (1500 x 750 twips) around 0, 0 at magnification 1, 90 degrees from the centre lies
+// H/4 = 187.5 twips from the middle (750, 375).
+constexpr const char* kCoastline = "coast.dat";
+std::string SmallCoastline() {
+  std::string content =
+      "0,0\r\n"         // 1: the centre
+      "90,0\r\n"        // 2: east, joined to 1
+      "NA,NA\r\n"       // 3
+      "0,45\r\n"        // 4: north, alone
+      "\"abc\",10\r\n"  // 5: valid but no number: never drawn
+      "0,-45\r\n"       // 6: south
+      "90,-45\r\n";     // 7: joined to 6
+  for (int i = 8; i <= kPointCount; ++i) content += "NA,NA\r\n";
+  return content;
+}
+
+struct Position {
+  int index;
+  double sx, sy;
+};
+
+// Parses the positions CSV; fails the test on a header or line of the wrong shape.
+std::vector<Position> ParsePositions(const std::string& csv) {
+  std::istringstream in(csv);
+  std::string line;
+  std::getline(in, line);
+  EXPECT_EQ(line, "index,sx,sy");
+  std::vector<Position> positions;
+  while (std::getline(in, line)) {
+    Position p{};
+    char comma1 = 0, comma2 = 0;
+    std::istringstream fields(line);
+    fields >> p.index >> comma1 >> p.sx >> comma2 >> p.sy;
+    EXPECT_TRUE(fields && comma1 == ',' && comma2 == ',' && fields.peek() == EOF) << line;
+    positions.push_back(p);
+  }
+  return positions;
+}
+
+constexpr double kTolerance = 1e-3;  // twips
+
+const QStringList kSmallScreen{"--data", kCoastline, "--size", "100x50"};
+
+TEST(RenderTest, PositionsListEveryDrawnPointInEntryOrder) {
+  ScratchDir dir;
+  dir.Write(kCoastline, SmallCoastline());
+  const RunResult run = Render(dir, kSmallScreen + QStringList{"--lon", "0", "--lat", "0", "--mag",
+                                                               "1", "--positions", "-"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+
+  const auto positions = ParsePositions(run.out);
+  ASSERT_EQ(positions.size(), 5u) << run.out;
+  const Position expected[] = {{1, 750, 375}, {2, 937.5, 375}, {4, 750, 281.25}, {6, 750, 468.75}};
+  for (std::size_t k = 0; k < std::size(expected); ++k) {
+    SCOPED_TRACE(expected[k].index);
+    EXPECT_EQ(positions[k].index, expected[k].index);
+    EXPECT_NEAR(positions[k].sx, expected[k].sx, kTolerance);
+    EXPECT_NEAR(positions[k].sy, expected[k].sy, kTolerance);
+  }
+  EXPECT_EQ(positions[4].index, 7);
+  // The one field that is not a number is reported, not silently dropped.
+  EXPECT_NE(run.err.find("entry 5"), std::string::npos) << run.err;
+
+  // Both outputs at once: the same positions, atomically into a file, and the picture.
+  const RunResult both =
+      Render(dir, kSmallScreen + QStringList{"--lon", "0", "--lat", "0", "--mag", "1",
+                                             "--positions", "positions.csv", "--out", "map.png"});
+  ASSERT_EQ(both.exitCode, 0) << both.err;
+  EXPECT_EQ(ReadBytes(dir.Path("positions.csv")), run.out);
+
+  QImage image;
+  ASSERT_TRUE(image.load(QString::fromStdString(dir.Path("map.png")), "PNG"));
+  EXPECT_EQ(image.size(), QSize(100, 50));
+  EXPECT_EQ(image.pixel(0, 0) & 0xffffff, 0x000000u) << "black background";
+  EXPECT_EQ(image.pixel(50, 5) & 0xffffff, 0x9b9b9bu) << "grey vertical bar of the cross";
+  int white = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) white += (image.pixel(x, y) & 0xffffff) == 0xffffff;
+  EXPECT_GT(white, 0) << "the coastline from entry 6 to entry 7";
+}
+
+TEST(RenderTest, SettingsFileGivesTheValuesNotOnTheCommandLine) {
+  ScratchDir dir;
+  dir.Write("data.dat", SmallCoastline());  // the default coastline file name
+  dir.Write(kSettingsFile, "\"90\",0,\"1\"\r\n");
+  const QStringList screen{"--size", "100x50", "--positions", "-"};
+
+  const RunResult fromFile = Render(dir, screen);
+  ASSERT_EQ(fromFile.exitCode, 0) << fromFile.err;
+  auto positions = ParsePositions(fromFile.out);
+  ASSERT_GE(positions.size(), 2u);
+  EXPECT_NEAR(positions[0].sx, 562.5, kTolerance) << "entry 1 lies 90 degrees west of 90E";
+  EXPECT_NEAR(positions[1].sx, 750, kTolerance) << "entry 2 is the centre";
+
+  const RunResult overridden = Render(dir, screen + QStringList{"--lon", "0"});
+  ASSERT_EQ(overridden.exitCode, 0) << overridden.err;
+  positions = ParsePositions(overridden.out);
+  ASSERT_GE(positions.size(), 1u);
+  EXPECT_NEAR(positions[0].sx, 750, kTolerance);
+  EXPECT_EQ(ReadBytes(dir.Path(kSettingsFile)), "\"90\",0,\"1\"\r\n") << "never written";
+}
+
+TEST(RenderTest, ValuesThatAreNotNumbersGetTheWindowsMessagesInFieldOrder) {
+  ScratchDir dir;
+  dir.Write(kCoastline, SmallCoastline());
+  const RunResult run = Render(dir, kSmallScreen + QStringList{"--lon", "abc", "--lat", "", "--mag",
+                                                               "1", "--out", "map.png"});
+  EXPECT_EQ(run.exitCode, 2);
+  // After the loader's notice about entry 5: one line per failing field, in field order.
+  const std::string messages = std::string(kLongitudeMessage) + "\n" + kLatitudeMessage + "\n";
+  ASSERT_GE(run.err.size(), messages.size()) << run.err;
+  EXPECT_EQ(run.err.substr(run.err.size() - messages.size()), messages) << run.err;
+  EXPECT_EQ(run.err.find(kMagnificationMessage), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("map.png")));
+}
+
+TEST(RenderTest, WrongOptionsExitWithUsage) {
+  const QStringList cases[] = {
+      {"--bogus"},         {"stray"},          {"--size", "0x10"},   {"--size", "20001x10"},
+      {"--size", "19x-5"}, {"--size", "1920"}, {"--size", " 19x10"}, {"--lon"},
+      {"--out", ""},
+  };
+  ScratchDir dir;
+  for (const auto& arguments : cases) {
+    SCOPED_TRACE(arguments.join(' ').toStdString());
+    const RunResult run = Render(dir, arguments);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.err.find("usage: globeview-render"), std::string::npos) << run.err;
+  }
+  const RunResult help = Render(dir, {"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find("--positions"), std::string::npos);
+}
+
+TEST(RenderTest, UnusableFilesExitWithOneAndLeaveNothingBehind) {
+  ScratchDir dir;
+  dir.Write(kCoastline, SmallCoastline());
+  dir.Write("plain", "a regular file\n");
+  const auto before = DirectoryListing(dir);
+
+  const RunResult missing = Render(dir, {"--data", "missing.dat", "--positions", "-"});
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_NE(missing.err.find("missing.dat"), std::string::npos) << missing.err;
+  EXPECT_EQ(missing.out, "");
+
+  for (const char* out : {"plain/map.png", "no-such-dir/map.png"}) {
+    SCOPED_TRACE(out);
+    const RunResult unwritable = Render(dir, kSmallScreen + QStringList{"--out", out});
+    EXPECT_EQ(unwritable.exitCode, 1);
+    EXPECT_NE(unwritable.err.find("map.png"), std::string::npos) << unwritable.err;
+    EXPECT_EQ(DirectoryListing(dir), before);
+  }
+  EXPECT_EQ(ReadBytes(dir.Path("plain")), "a regular file\n");
+}
+
+TEST(RenderTest, ShippedCoastlineProjects) {
+  if (!std::filesystem::exists(test::ShippedCoastlinePath())) GTEST_SKIP() << "no shipped data";
+  ScratchDir dir;
+  const RunResult run =
+      Render(dir, {"--data", QString::fromStdString(test::ShippedCoastlinePath()), "--lon", "139.7",
+                   "--lat", "35.7", "--mag", "1", "--positions", "-"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const auto positions = ParsePositions(run.out);
+  EXPECT_GT(positions.size(), 10000u);
+  for (const auto& p : positions) {
+    ASSERT_TRUE(std::isfinite(p.sx) && std::isfinite(p.sy)) << p.index;
+  }
+}
+
+}  // namespace
+}  // namespace globeview
