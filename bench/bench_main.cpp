@@ -1,3 +1,15 @@
 #include <benchmark/benchmark.h>
 
-BENCHMARK_MAIN();
+#include <QApplication>
+#include <cstdlib>
+
+// The window benchmarks need a QApplication; without a display they draw offscreen.
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

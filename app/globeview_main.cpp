@@ -1,0 +1,29 @@
+#include <QApplication>
+#include <QMessageBox>
+#include <QString>
+
+#include "platform/application.h"
+#include "platform/error_report.h"
+#include "ui/form1.h"
+
+int main(int argc, char** argv) {
+  using namespace globeview;
+
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("GlobeView"));
+
+  // Asked once, at once, so that this copy holds the lock for the rest of its life and a later
+  // copy finds it; "Start" consults the answer.
+  Form1Services services;
+  services.previousInstanceRunning = PreviousInstanceRunning();
+
+  SetErrorPresenter([](const std::string& message) {
+    QMessageBox::critical(nullptr, QApplication::applicationName(),
+                          QString::fromStdString(message));
+  });
+
+  Form1 form(services);
+  form.Form_Load();
+  form.show();
+  return app.exec();
+}

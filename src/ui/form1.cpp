@@ -1,0 +1,266 @@
+#include "ui/form1.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <vector>
+
+#include "data/coastline.h"
+#include "data/field_file.h"
+#include "data/settings_file.h"
+#include "platform/application.h"
+#include "platform/error_report.h"
+#include "platform/files.h"
+#include "platform/image_surface.h"
+#include "platform/qt_desktop.h"
+#include "platform/qt_message_box.h"
+#include "platform/text_field.h"
+#include "view/drawing.h"
+#include "view/projection.h"
+
+namespace globeview {
+
+namespace {
+
+// Left, top, width and height of a control in twips, from the top left of the drawing area.
+struct TwipsRect {
+  int left;
+  int top;
+  int width;
+  int height;
+};
+
+// The fields form a column, each overlapping the next by 30 twips, with their labels to the right
+// and the two buttons below.
+constexpr TwipsRect kText1Rect{0, 0, 735, 270};
+constexpr TwipsRect kText2Rect{0, 240, 735, 270};
+constexpr TwipsRect kLongitudeLabelRect{840, 0, 615, 255};
+constexpr TwipsRect kLatitudeLabelRect{840, 240, 615, 255};
+constexpr TwipsRect kMagnificationLabelRect{840, 480, 495, 255};
+constexpr TwipsRect kStartRect{0, 720, 735, 375};
+constexpr TwipsRect kText3Rect{0, 480, 735, 270};
+constexpr TwipsRect kEndRect{0, 1080, 735, 375};
+// The window's size before it is maximised.
+constexpr int kDesignWidthTwips = 4680;
+constexpr int kDesignHeightTwips = 3090;
+
+const QColor kWindowColour = Qt::black;
+const QColor kLabelTextColour = Qt::white;
+
+double TwipsPerPixel(int logicalDpi) {
+  return kTwipsPerInch / logicalDpi;
+}
+
+QRect ToPixels(const TwipsRect& r, double twipsPerPixelX, double twipsPerPixelY) {
+  return QRect(qRound(r.left / twipsPerPixelX), qRound(r.top / twipsPerPixelY),
+               qRound(r.width / twipsPerPixelX), qRound(r.height / twipsPerPixelY));
+}
+
+// Takes only what PrepareScreen sets on the surface, the background colour. The picture's own
+// surface holds a painter on the picture for as long as it lives, and PrepareScreen's event pass
+// may run a nested "Start" that paints a picture of its own, so that surface is made afterwards.
+class BackColorOnly final : public DrawingSurface {
+ public:
+  void BackColor(Rgb colour) override { back = colour; }
+  void ForeColor(Rgb) override {}
+  void DrawWidth(int) override {}
+  void Cls() override {}
+  void Line(float, float, float, float) override {}
+  void Circle(float, float, float, Rgb) override {}
+
+  Rgb back = kBackground;
+};
+
+void ReportLoadNotice(const LoadReport& report) {
+  if (report.unusableCount == 0) return;
+  std::cerr << kCoastlineFile << ": line " << report.firstUnusableLine << ": entry "
+            << report.firstUnusableEntry << " is neither a number nor NA; " << report.unusableCount
+            << " such entries are left out of the coastlines\n";
+}
+
+}  // namespace
+
+Form1::Form1(Form1Services services, QWidget* parent)
+    : QWidget(parent), services_(std::move(services)) {
+  if (services_.desktop == nullptr) {
+    ownDesktop_ = std::make_unique<QtDesktop>(*this);
+    services_.desktop = ownDesktop_.get();
+  }
+  if (services_.messageBox == nullptr) {
+    ownMessageBox_ = std::make_unique<QtMessageBox>(this);
+    services_.messageBox = ownMessageBox_.get();
+  }
+
+  setWindowTitle(QStringLiteral("Form1"));
+  // paintEvent covers every pixel of the window, black where there is no picture.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+
+  const double tppX = TwipsPerPixel(logicalDpiX());
+  const double tppY = TwipsPerPixel(logicalDpiY());
+  resize(qRound(kDesignWidthTwips / tppX), qRound(kDesignHeightTwips / tppY));
+
+  auto makeField = [&](const char* name, const TwipsRect& rect) {
+    auto* field = new QLineEdit(QString::fromUtf8(name), this);
+    field->setObjectName(QString::fromUtf8(name));
+    field->setGeometry(ToPixels(rect, tppX, tppY));
+    return field;
+  };
+  auto makeLabel = [&](const char* name, const char* caption, const TwipsRect& rect) {
+    auto* label = new QLabel(QString::fromUtf8(caption), this);
+    label->setObjectName(QString::fromUtf8(name));
+    label->setGeometry(ToPixels(rect, tppX, tppY));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Opaque, so a label stays legible over the picture.
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, kWindowColour);
+    palette.setColor(QPalette::WindowText, kLabelTextColour);
+    label->setPalette(palette);
+    label->setAutoFillBackground(true);
+    return label;
+  };
+  auto makeButton = [&](const char* name, const char* caption, const TwipsRect& rect) {
+    auto* button = new QPushButton(QString::fromUtf8(caption), this);
+    button->setObjectName(QString::fromUtf8(name));
+    button->setGeometry(ToPixels(rect, tppX, tppY));
+    // Enter and Esc press neither button.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+  };
+
+  // Created in tab order, which is also the order of the design.
+  Text1 = makeField("Text1", kText1Rect);
+  Text2 = makeField("Text2", kText2Rect);
+  経度 = makeLabel("経度", "経度", kLongitudeLabelRect);
+  Label2 = makeLabel("Label2", "緯度", kLatitudeLabelRect);
+  Label3 = makeLabel("Label3", "倍率", kMagnificationLabelRect);
+  Command1 = makeButton("Command1", "Start", kStartRect);
+  Text3 = makeField("Text3", kText3Rect);
+  Command2 = makeButton("Command2", "End", kEndRect);
+
+  setTabOrder(Text1, Text2);
+  setTabOrder(Text2, Command1);
+  setTabOrder(Command1, Text3);
+  setTabOrder(Text3, Command2);
+  Text1->setFocus();
+
+  // textChanged, not textEdited: an assignment by the program changes the variable too.
+  connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
+  connect(Text2, &QLineEdit::textChanged, this, &Form1::Text2_Change);
+  connect(Text3, &QLineEdit::textChanged, this, &Form1::Text3_Change);
+  connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+  connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+}
+
+Form1::~Form1() = default;
+
+void Form1::Form_Load() {
+  services_.desktop->MaximiseWindow();
+  setWindowFlag(Qt::FramelessWindowHint, true);
+  try {
+    ReportLoadNotice(LoadCoastline(kCoastlineFile, table));
+  } catch (const FileError& error) {
+    // The file is looked for in the current directory, which the user may not know: say which.
+    ReportRuntimeError(error.operation(), std::filesystem::absolute(error.path()).string(),
+                       error.reason());
+  } catch (const FieldFileError& error) {
+    ReportRuntimeError("read", std::filesystem::absolute(kCoastlineFile).string(), error.what());
+  }
+  view = ReadSettings(kSettingsFile);
+  SetFieldText(*Text1, view.a1.ToText());
+  SetFieldText(*Text2, view.b1.ToText());
+  SetFieldText(*Text3, view.c1.ToText());
+}
+
+void Form1::Text1_Change() {
+  view.a1 = FieldText(*Text1);
+  SetFieldText(*Text1, view.a1.ToText());
+}
+
+void Form1::Text2_Change() {
+  view.b1 = FieldText(*Text2);
+  SetFieldText(*Text2, view.b1.ToText());
+}
+
+void Form1::Text3_Change() {
+  view.c1 = FieldText(*Text3);
+  SetFieldText(*Text3, view.c1.ToText());
+}
+
+void Form1::Command1_Click() {
+  if (services_.previousInstanceRunning) EndProgram(0);
+
+  const std::vector<std::string> messages =
+      Validate(FieldText(*Text1), FieldText(*Text2), FieldText(*Text3));
+  for (const std::string& message : messages) services_.messageBox->Show(message);
+  // A value that is not a number can be neither normalised nor drawn; the fields keep it for the
+  // user to correct.
+  if (!messages.empty() || !Normalise(view)) return;
+
+  Desktop& desktop = *services_.desktop;
+  BackColorOnly prepared;
+  const ScreenSize screen = PrepareScreen(desktop, prepared);
+
+  // The event pass may have replaced a variable with what was typed meanwhile; it is drawn as it
+  // stands, unless it is not a number at all.
+  const std::optional<double> a1 = view.a1.AsNumber();
+  const std::optional<double> b1 = view.b1.AsNumber();
+  const std::optional<double> c1 = view.c1.AsNumber();
+  if (!a1 || !b1 || !c1) {
+    desktop.SetMousePointer(MousePointer::Default);
+    return;
+  }
+
+  Project(table, *a1, *b1);
+
+  const double twipsPerPixel = PictureTwipsPerPixel();
+  const QSize pixels(qRound(screen.width / twipsPerPixel), qRound(screen.height / twipsPerPixel));
+  if (picture_.size() != pixels) picture_ = QImage(pixels, QImage::Format_RGB32);
+  picture_.setDevicePixelRatio(devicePixelRatioF());
+  {
+    ImageSurface surface(picture_, twipsPerPixel);
+    surface.BackColor(prepared.back);
+    DrawPicture(table, *c1, screen, surface, desktop);
+  }
+  update();
+}
+
+void Form1::Command2_Click() {
+  const std::string path = services_.settingsSavePath.empty()
+                               ? JoinPath(ApplicationDirectory(), kSettingsFile)
+                               : services_.settingsSavePath;
+  try {
+    SaveSettings(path, view);
+  } catch (const FileError& error) {
+    ReportRuntimeError(error.operation(), error.path(), error.reason());
+  }
+  EndProgram(0);
+}
+
+void Form1::Form_QueryUnload() {
+  EndProgram(0);
+}
+
+void Form1::paintEvent(QPaintEvent* event) {
+  QPainter painter(this);
+  painter.fillRect(event->rect(), kWindowColour);
+  // The last picture stays until the next "Start" replaces it, whatever covered the window.
+  if (!picture_.isNull()) painter.drawImage(QPointF(0, 0), picture_);
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  Form_QueryUnload();
+}
+
+double Form1::PictureTwipsPerPixel() const {
+  return kTwipsPerInch / (logicalDpiX() * devicePixelRatioF());
+}
+
+}  // namespace globeview

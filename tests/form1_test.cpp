@@ -1,0 +1,579 @@
+#include "ui/form1.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/application.h"
+#include "platform/error_report.h"
+#include "recording_doubles.h"
+#include "test_support.h"
+#include "view/view_values.h"
+
+namespace globeview {
+namespace {
+
+using test::FakeDesktop;
+using test::RecordingMessageBox;
+using test::ScratchDir;
+
+// What EndProgram throws in these tests, so the test process survives the end of the program.
+struct Ended {
+  int status;
+};
+
+const QRgb kGridPixel = qRgb(155, 155, 155);
+const QRgb kCoastlinePixel = qRgb(255, 255, 255);
+const QRgb kBlackPixel = qRgb(0, 0, 0);
+
+// The screen the fake desktop reports: 640 x 480 pixels at the window's logical DPI.
+constexpr int kScreenWidthPx = 640;
+constexpr int kScreenHeightPx = 480;
+
+double ScreenTwips(int pixels) {
+  return pixels * 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInchX();
+}
+
+std::string FileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+int CountPixels(const QImage& image, QRgb colour) {
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) count += image.pixel(x, y) == colour;
+  }
+  return count;
+}
+
+// Runs each test in a scratch directory holding the shipped coastline and a settings file, with a
+// window whose screen, message box and settings path are doubles.
+class Form1Test : public testing::Test {
+ protected:
+  void SetUp() override {
+    previousDirectory_ = std::filesystem::current_path();
+    std::filesystem::copy_file(test::ShippedCoastlinePath(), dir_.Path("data.dat"));
+    dir_.Write("data2.dat", "\"139.7\",\"35.7\",\"1\"\r\n");
+    std::filesystem::current_path(dir_.Root());
+    SetEndAction([](int status) { throw Ended{status}; });
+  }
+
+  void TearDown() override {
+    SetEndAction({});
+    std::filesystem::current_path(previousDirectory_);
+  }
+
+  Form1Services Services(bool previousInstance = false) {
+    Form1Services services;
+    services.desktop = &desktop_;
+    services.messageBox = &messages_;
+    services.previousInstanceRunning = previousInstance;
+    services.settingsSavePath = savePath_;
+    return services;
+  }
+
+  // Sets the three fields as the user would leave them.
+  static void Type(Form1& form, const char* t1, const char* t2, const char* t3) {
+    form.Text1->setText(QString::fromUtf8(t1));
+    form.Text2->setText(QString::fromUtf8(t2));
+    form.Text3->setText(QString::fromUtf8(t3));
+  }
+
+  // The picture a plain "Start" draws for these fields, on a window of its own.
+  QImage ReferencePicture(const char* t1, const char* t2, const char* t3) {
+    FakeDesktop desktop(ScreenTwips(kScreenWidthPx), ScreenTwips(kScreenHeightPx));
+    Form1Services services = Services();
+    services.desktop = &desktop;
+    Form1 form(services);
+    form.Form_Load();
+    Type(form, t1, t2, t3);
+    form.Command1_Click();
+    return form.Picture();
+  }
+
+  ScratchDir dir_;
+  std::filesystem::path previousDirectory_;
+  FakeDesktop desktop_{ScreenTwips(kScreenWidthPx), ScreenTwips(kScreenHeightPx)};
+  RecordingMessageBox messages_;
+  std::string savePath_ = dir_.Path("saved.dat");
+};
+
+TEST_F(Form1Test, HasTheDesignedControlsAtTheirPlaces) {
+  if (QGuiApplication::primaryScreen()->logicalDotsPerInchX() != 96) {
+    GTEST_SKIP() << "pixel positions below are for 96 DPI (15 twips per pixel)";
+  }
+  Form1 form(Services());
+  const struct {
+    const char* name;
+    const char* kind;
+    QRect pixels;
+    const char* text;
+  } controls[] = {
+      {"Text1", "QLineEdit", {0, 0, 49, 18}, "Text1"},
+      {"Text2", "QLineEdit", {0, 16, 49, 18}, "Text2"},
+      {"経度", "QLabel", {56, 0, 41, 17}, "経度"},
+      {"Label2", "QLabel", {56, 16, 41, 17}, "緯度"},
+      {"Label3", "QLabel", {56, 32, 33, 17}, "倍率"},
+      {"Command1", "QPushButton", {0, 48, 49, 25}, "Start"},
+      {"Text3", "QLineEdit", {0, 32, 49, 18}, "Text3"},
+      {"Command2", "QPushButton", {0, 72, 49, 25}, "End"},
+  };
+  for (const auto& c : controls) {
+    SCOPED_TRACE(c.name);
+    auto* widget = form.findChild<QWidget*>(QString::fromUtf8(c.name));
+    ASSERT_NE(widget, nullptr);
+    EXPECT_STREQ(widget->metaObject()->className(), c.kind);
+    EXPECT_EQ(widget->geometry(), c.pixels);
+    QString text;
+    if (auto* field = qobject_cast<QLineEdit*>(widget)) text = field->text();
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+      text = label->text();
+      EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(Qt::white));
+      EXPECT_EQ(label->palette().color(QPalette::Window), QColor(Qt::black));
+      EXPECT_EQ(label->focusPolicy(), Qt::NoFocus);
+    }
+    if (auto* button = qobject_cast<QPushButton*>(widget)) {
+      text = button->text();
+      EXPECT_FALSE(button->autoDefault());
+      EXPECT_FALSE(button->isDefault());
+    }
+    EXPECT_EQ(text, QString::fromUtf8(c.text));
+  }
+  EXPECT_EQ(form.windowTitle(), "Form1");
+  EXPECT_EQ(form.size(), QSize(312, 206));
+}
+
+TEST_F(Form1Test, TabGoesThroughFieldsAndButtonsInOrderAndEnterPressesNothing) {
+  Form1 form(Services());
+  form.Form_Load();
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  EXPECT_EQ(QApplication::focusWidget(), form.Text1);
+
+  const std::vector<QWidget*> order = {form.Text2, form.Command1, form.Text3, form.Command2,
+                                       form.Text1};
+  for (QWidget* expected : order) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), expected) << expected->objectName().toStdString();
+  }
+
+  // Neither button is a default or cancel button.
+  QSignalSpy start(form.Command1, &QPushButton::clicked);
+  QSignalSpy end(form.Command2, &QPushButton::clicked);
+  for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+    QTest::keyClick(form.Text3, key);
+  }
+  EXPECT_EQ(start.count() + end.count(), 0);
+}
+
+TEST_F(Form1Test, TypingInTheMiddleKeepsTheCaretAndUpdatesTheVariableOnEveryKeystroke) {
+  Form1 form(Services());
+  form.Form_Load();
+  form.show();
+  QLineEdit& field = *form.Text1;
+  ASSERT_EQ(field.text(), "139.7");
+  field.setFocus();
+  field.setCursorPosition(3);  // 139|.7
+  QSignalSpy changes(&field, &QLineEdit::textChanged);
+
+  const struct {
+    Qt::Key key;
+    const char* text;
+    int caret;
+  } keystrokes[] = {
+      {Qt::Key_5, "1395.7", 4},    {Qt::Key_0, "13950.7", 5},     {Qt::Key_Backspace, "1395.7", 4},
+      {Qt::Key_Left, "1395.7", 3}, {Qt::Key_Minus, "139-5.7", 4},
+  };
+  int expectedChanges = 0;
+  for (const auto& k : keystrokes) {
+    SCOPED_TRACE(k.text);
+    const QString before = field.text();
+    QTest::keyClick(&field, k.key);
+    if (field.text() != before) ++expectedChanges;
+    EXPECT_EQ(field.text(), k.text);
+    EXPECT_EQ(field.cursorPosition(), k.caret);
+    EXPECT_EQ(form.view.a1, FieldValue(std::string(k.text)));
+    EXPECT_EQ(changes.count(), expectedChanges) << "one change event per keystroke, no echo";
+  }
+  // Setting the text again with QLineEdit::setText would have cleared the undo history.
+  EXPECT_TRUE(field.isUndoAvailable());
+
+  field.setSelection(1, 2);
+  form.Text1_Change();
+  EXPECT_EQ(field.selectedText(), "39");
+  EXPECT_EQ(changes.count(), expectedChanges);
+}
+
+TEST_F(Form1Test, LoadFillsTheFieldsFromTheSettingsFile) {
+  const struct {
+    const char* settings;  // nullptr: no settings file
+    const char* texts[3];
+    int changeEvents[3];
+  } cases[] = {
+      {"\"139.7\",\"35.7\",\"1\"\r\n", {"139.7", "35.7", "1"}, {1, 1, 1}},
+      {"40\r\n-12.5\r\n10\r\n", {"40", "-12.5", "10"}, {1, 1, 1}},
+      {"0.5,1e3,\"2\"", {"0.5", "1000", "2"}, {1, 1, 1}},
+      // Assigning the text a field already holds changes nothing and fires nothing.
+      {"\"Text1\",\"Text2\",7", {"Text1", "Text2", "7"}, {0, 0, 1}},
+      {nullptr, {"0", "0", "1"}, {1, 1, 1}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.settings ? c.settings : "(no settings file)");
+    if (c.settings) {
+      dir_.Write("data2.dat", c.settings);
+    } else {
+      std::filesystem::remove(dir_.Path("data2.dat"));
+    }
+    FakeDesktop desktop(1, 1);
+    Form1Services services = Services();
+    services.desktop = &desktop;
+    Form1 form(services);
+    QSignalSpy spy1(form.Text1, &QLineEdit::textChanged);
+    QSignalSpy spy2(form.Text2, &QLineEdit::textChanged);
+    QSignalSpy spy3(form.Text3, &QLineEdit::textChanged);
+    form.Form_Load();
+
+    EXPECT_EQ(desktop.maximised, 1);
+    EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(form.Text1->text(), QString::fromUtf8(c.texts[0]));
+    EXPECT_EQ(form.Text2->text(), QString::fromUtf8(c.texts[1]));
+    EXPECT_EQ(form.Text3->text(), QString::fromUtf8(c.texts[2]));
+    // Every variable now holds its field's text, as a text.
+    EXPECT_EQ(form.view.a1, FieldValue(std::string(c.texts[0])));
+    EXPECT_EQ(form.view.b1, FieldValue(std::string(c.texts[1])));
+    EXPECT_EQ(form.view.c1, FieldValue(std::string(c.texts[2])));
+    EXPECT_EQ(spy1.count(), c.changeEvents[0]);
+    EXPECT_EQ(spy2.count(), c.changeEvents[1]);
+    EXPECT_EQ(spy3.count(), c.changeEvents[2]);
+  }
+}
+
+TEST_F(Form1Test, AnUnreadableCoastlineEndsTheStartUpWithStatus1) {
+  const struct {
+    const char* name;
+    std::function<void()> spoil;
+  } cases[] = {
+      {"missing", [&] { std::filesystem::remove(dir_.Path("data.dat")); }},
+      {"short", [&] { dir_.Write("data.dat", "1,2\r\n3,4\r\n"); }},
+      {"unclosed quote", [&] { dir_.Write("data.dat", "1,2\r\n\"3,4\r\n"); }},
+  };
+  std::string shown;
+  SetErrorPresenter([&](const std::string& message) { shown = message; });
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.spoil();
+    shown.clear();
+    Form1 form(Services());
+    try {
+      form.Form_Load();
+      ADD_FAILURE() << "the start-up went on";
+    } catch (const Ended& ended) {
+      EXPECT_EQ(ended.status, 1);
+    }
+    // The report names the file where the program looked for it.
+    EXPECT_NE(shown.find(std::filesystem::canonical(dir_.Root()).string() + "/data.dat"),
+              std::string::npos)
+        << shown;
+  }
+  SetErrorPresenter({});
+}
+
+TEST_F(Form1Test, StartDrawsTheGlobeIntoTheWindowsPicture) {
+  Form1 form(Services());
+  form.Form_Load();
+  form.Command1_Click();
+
+  const QImage& picture = form.Picture();
+  ASSERT_EQ(picture.size(), QSize(kScreenWidthPx, kScreenHeightPx));
+  EXPECT_EQ(picture.pixel(kScreenWidthPx / 2, kScreenHeightPx / 2), kGridPixel);
+  EXPECT_EQ(picture.pixel(0, 0), kBlackPixel);
+  EXPECT_GT(CountPixels(picture, kCoastlinePixel), 2000);
+  EXPECT_EQ(desktop_.pointers,
+            (std::vector<MousePointer>{MousePointer::Busy, MousePointer::Default}));
+  EXPECT_EQ(desktop_.eventPasses, 1);
+  EXPECT_EQ(desktop_.maximised, 2);  // on load and when drawing
+  EXPECT_TRUE(messages_.shown.empty());
+
+  // Pressed again without editing: the normalised view draws the same picture.
+  form.Text1->setText("500");
+  form.Command1_Click();
+  EXPECT_EQ(form.view.a1, FieldValue(140.0));
+  EXPECT_EQ(form.Text1->text(), "500");
+  const QImage first = picture.copy();
+  form.Command1_Click();
+  EXPECT_EQ(form.Picture(), first);
+}
+
+TEST_F(Form1Test, EveryFieldThatIsNotANumberGetsItsMessageInOrderAndNothingIsDrawn) {
+  const struct {
+    const char* texts[3];
+    std::vector<std::string> messages;
+  } cases[] = {
+      {{"abc", "35.7", "1"}, {kLongitudeMessage}},
+      {{"139.7", "", "1"}, {kLatitudeMessage}},
+      {{"139.7", "35.7", "1,5"}, {kMagnificationMessage}},
+      {{"", "北", "1"}, {kLongitudeMessage, kLatitudeMessage}},
+      {{"x", "y", "z"}, {kLongitudeMessage, kLatitudeMessage, kMagnificationMessage}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.texts[0]);
+    FakeDesktop desktop(ScreenTwips(kScreenWidthPx), ScreenTwips(kScreenHeightPx));
+    RecordingMessageBox messages;
+    Form1Services services = Services();
+    services.desktop = &desktop;
+    services.messageBox = &messages;
+    Form1 form(services);
+    form.Form_Load();
+    form.Command1_Click();  // a first picture, which a failed check must leave alone
+    const QImage before = form.Picture().copy();
+    Type(form, c.texts[0], c.texts[1], c.texts[2]);
+
+    form.Command1_Click();
+    EXPECT_EQ(messages.shown, c.messages);
+    EXPECT_EQ(form.Picture(), before);
+    EXPECT_EQ(desktop.eventPasses, 1);
+    EXPECT_EQ(desktop.pointers.back(), MousePointer::Default);
+    EXPECT_EQ(form.view.a1, FieldValue(std::string(c.texts[0])));
+    EXPECT_EQ(form.view.c1, FieldValue(std::string(c.texts[2])));
+  }
+}
+
+TEST_F(Form1Test, EndSavesTheViewAndEndsTheProgram) {
+  const struct {
+    const char* texts[3];
+    bool start;
+    const char* saved;
+  } cases[] = {
+      {{"139.7", "35.7", "1"}, false, "\"139.7\",\"35.7\",\"1\"\r\n"},
+      {{"139.7", "35.7", "1"}, true, "\"139.7\",\"35.7\",\"1\"\r\n"},
+      {{"400", "35.7", "12"}, true, "40,\"35.7\",10\r\n"},
+      {{"-1", "-90", "0.5"}, true, "359,\"-90\",1\r\n"},
+      {{"abc", "\"q\"", "1"}, false, "\"abc\",\"\"\"q\"\"\",\"1\"\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.saved);
+    Form1 form(Services());
+    form.Form_Load();
+    Type(form, c.texts[0], c.texts[1], c.texts[2]);
+    if (c.start) form.Command1_Click();
+    try {
+      form.Command2_Click();
+      ADD_FAILURE() << "the program went on after End";
+    } catch (const Ended& ended) {
+      EXPECT_EQ(ended.status, 0);
+    }
+    EXPECT_EQ(FileBytes(savePath_), c.saved);
+  }
+}
+
+TEST_F(Form1Test, AFailedSaveIsReportedAndEndsWithStatus1) {
+  savePath_ = dir_.Path("no such directory/data2.dat");
+  Form1 form(Services());
+  form.Form_Load();
+  try {
+    form.Command2_Click();
+    ADD_FAILURE() << "the program went on after End";
+  } catch (const Ended& ended) {
+    EXPECT_EQ(ended.status, 1);
+  }
+  EXPECT_FALSE(std::filesystem::exists(savePath_));
+}
+
+TEST_F(Form1Test, ACloseRequestEndsWithoutSaving) {
+  dir_.Write("saved.dat", "\"1\",\"2\",\"3\"\r\n");
+  Form1 form(Services());
+  form.Form_Load();
+  form.show();
+  // Through the window system's close, with the real end of the program, in a child process.
+  SetEndAction({});
+  EXPECT_EXIT(form.close(), testing::ExitedWithCode(0), "");
+  SetEndAction([](int status) { throw Ended{status}; });
+  try {
+    form.Form_QueryUnload();
+    ADD_FAILURE() << "the program went on after a close request";
+  } catch (const Ended& ended) {
+    EXPECT_EQ(ended.status, 0);
+  }
+  EXPECT_EQ(FileBytes(savePath_), "\"1\",\"2\",\"3\"\r\n");
+}
+
+TEST_F(Form1Test, StartInASecondCopyEndsItAtOnce) {
+  Form1 second(Services(/*previousInstance=*/true));
+  second.Form_Load();
+  Type(second, "not a number", "35.7", "1");
+  try {
+    second.Command1_Click();
+    ADD_FAILURE() << "the second copy went on";
+  } catch (const Ended& ended) {
+    EXPECT_EQ(ended.status, 0);
+  }
+  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_TRUE(second.Picture().isNull());
+  EXPECT_FALSE(std::filesystem::exists(savePath_));
+}
+
+// Started again by the test below as a second copy of this program: "Start" must end it.
+TEST(Form1SecondCopy, EndsOnStart) {
+  if (std::getenv("GLOBEVIEW_FORM1_SECOND_COPY") == nullptr) GTEST_SKIP() << "run as a copy only";
+  Form1Services services;
+  services.previousInstanceRunning = PreviousInstanceRunning();
+  if (!services.previousInstanceRunning) std::_Exit(4);
+  FakeDesktop desktop(1000, 1000);
+  services.desktop = &desktop;
+  Form1 form(services);
+  form.Text1->setText("0");
+  form.Text2->setText("0");
+  form.Text3->setText("1");
+  form.Command1_Click();
+  std::_Exit(3);
+}
+
+TEST_F(Form1Test, ARealSecondCopyEndsOnStartWhileTheFirstRunsOn) {
+  ASSERT_FALSE(PreviousInstanceRunning()) << "this copy should be the first";
+  QProcess copy;
+  auto environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("GLOBEVIEW_FORM1_SECOND_COPY", "1");
+  environment.insert("QT_QPA_PLATFORM", "offscreen");
+  copy.setProcessEnvironment(environment);
+  copy.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=Form1SecondCopy.*"});
+  ASSERT_TRUE(copy.waitForFinished(60000));
+  EXPECT_EQ(copy.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(copy.exitCode(), 0) << "3: the copy drew; 4: it did not see this one";
+
+  Form1 first(Services());
+  first.Form_Load();
+  first.Command1_Click();
+  EXPECT_FALSE(first.Picture().isNull());
+}
+
+// The event pass in "Start" handles what was waiting, inside the running handler.
+TEST_F(Form1Test, EventsWaitingWhenStartBeginsAreHandledInsideIt) {
+  const QImage atMagnification2 = ReferencePicture("139.7", "35.7", "2");
+  const QImage atMagnification1 = ReferencePicture("139.7", "35.7", "1");
+
+  {
+    SCOPED_TRACE("a second Start runs the whole drawing inside the first");
+    Form1 form(Services());
+    form.Form_Load();
+    int nested = 0;
+    desktop_.onEvents = [&] {
+      if (nested++ == 0) form.Command1_Click();
+    };
+    form.Command1_Click();
+    EXPECT_EQ(desktop_.eventPasses, 2);
+    EXPECT_EQ(form.Picture(), atMagnification1);
+    EXPECT_EQ(desktop_.pointers.back(), MousePointer::Default);
+  }
+  {
+    SCOPED_TRACE("a keystroke after the normalisation is drawn as typed");
+    Form1 form(Services());
+    form.Form_Load();
+    desktop_.onEvents = [&] { form.Text3->setText("2"); };
+    form.Command1_Click();
+    EXPECT_EQ(form.Picture(), atMagnification2);
+    EXPECT_EQ(form.view.c1, FieldValue("2"));
+    desktop_.onEvents = [&] { form.Text3->setText("12"); };
+    form.Command1_Click();
+    EXPECT_EQ(form.view.c1, FieldValue("12")) << "not normalised";
+  }
+  {
+    SCOPED_TRACE("a keystroke that leaves no number draws nothing");
+    Form1 form(Services());
+    form.Form_Load();
+    desktop_.pointers.clear();
+    desktop_.onEvents = [&] { form.Text2->setText("35.7x"); };
+    form.Command1_Click();
+    EXPECT_TRUE(form.Picture().isNull());
+    EXPECT_EQ(desktop_.pointers,
+              (std::vector<MousePointer>{MousePointer::Busy, MousePointer::Default}));
+    EXPECT_TRUE(messages_.shown.empty());
+  }
+  {
+    SCOPED_TRACE("End saves the normalised view and nothing after it runs");
+    Form1 form(Services());
+    form.Form_Load();
+    form.Text1->setText("-90");
+    desktop_.onEvents = [&] { form.Command2_Click(); };
+    try {
+      form.Command1_Click();
+      ADD_FAILURE() << "Start went on after End";
+    } catch (const Ended& ended) {
+      EXPECT_EQ(ended.status, 0);
+    }
+    EXPECT_TRUE(form.Picture().isNull());
+    EXPECT_EQ(FileBytes(savePath_), "270,\"35.7\",\"1\"\r\n");
+  }
+}
+
+// The same through Qt's own event pass: a click on "Start" waiting in the queue. Only one painter
+// may be open on the picture at a time, and the busy pointer must come off again.
+TEST_F(Form1Test, AQueuedStartClickRunsInsideTheRunningStartWithQtsEventPass) {
+  static QStringList warnings;
+  warnings.clear();
+  const QtMessageHandler previous =
+      qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+        if (type != QtDebugMsg) warnings << message;
+      });
+  Form1Services services = Services();
+  services.desktop = nullptr;
+  Form1 form(services);
+  form.Form_Load();
+  form.show();
+  QSignalSpy clicks(form.Command1, &QPushButton::clicked);
+  QMetaObject::invokeMethod(form.Command1, &QPushButton::click, Qt::QueuedConnection);
+  form.Command1_Click();
+  qInstallMessageHandler(previous);
+
+  EXPECT_EQ(clicks.count(), 1);
+  EXPECT_TRUE(warnings.isEmpty()) << warnings.join("\n").toStdString();
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+  const QImage& picture = form.Picture();
+  ASSERT_FALSE(picture.isNull());
+  EXPECT_EQ(picture.pixel(picture.width() / 2, picture.height() / 2), kGridPixel);
+  EXPECT_GT(CountPixels(picture, kCoastlinePixel), 2000);
+}
+
+TEST_F(Form1Test, ARepaintKeepsThePictureBeneathTheControls) {
+  Form1 form(Services());
+  form.Form_Load();
+  form.resize(kScreenWidthPx + 60, kScreenHeightPx + 40);
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  form.Command1_Click();
+  form.update();
+  QCoreApplication::processEvents();
+
+  const QImage shown = form.grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const QImage& picture = form.Picture();
+  EXPECT_EQ(shown.pixel(kScreenWidthPx / 2, kScreenHeightPx / 2), kGridPixel);
+  EXPECT_EQ(shown.copy(200, 200, 200, 200), picture.copy(200, 200, 200, 200));
+  // The field lies over the picture's black top left corner; past its text it shows its own base.
+  const QRect field = form.Text1->geometry();
+  const QPoint pastText(field.right() - 4, field.center().y());
+  EXPECT_EQ(picture.pixel(pastText), kBlackPixel);
+  EXPECT_NE(shown.pixel(pastText), kBlackPixel);
+  // Beyond the picture (a window larger than the reported screen) the window is black.
+  EXPECT_EQ(shown.pixel(kScreenWidthPx + 30, kScreenHeightPx + 20), kBlackPixel);
+}
+
+}  // namespace
+}  // namespace globeview
