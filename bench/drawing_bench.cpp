@@ -4,7 +4,7 @@
 
 #include "bench_data.h"
 #include "data/coastline.h"
-#include "platform/desktop.h"
+#include "platform/headless_desktop.h"
 #include "platform/image_surface.h"
 #include "view/drawing.h"
 #include "view/projection.h"
@@ -13,20 +13,6 @@ namespace globeview {
 namespace {
 
 constexpr double kBenchTwipsPerPixel = 15;
-
-// A screen of the image's size that does nothing else, so only the drawing is measured.
-class QuietDesktop final : public Desktop {
- public:
-  QuietDesktop(double width, double height) : width_(width), height_(height) {}
-  double ScreenWidth() const override { return width_; }
-  double ScreenHeight() const override { return height_; }
-  void SetMousePointer(MousePointer) override {}
-  void DoEvents() override {}
-  void MaximiseWindow() override {}
-
- private:
-  double width_, height_;
-};
 
 // The shipped coastline seen from Tokyo, projected once: the benchmark times the drawing alone.
 PointTable& TokyoTable() {
@@ -45,7 +31,7 @@ void DrawPictureBench(benchmark::State& state, int width, int height) {
   QImage image(width, height, QImage::Format_RGB32);
   const double w = width * kBenchTwipsPerPixel;
   const double h = height * kBenchTwipsPerPixel;
-  QuietDesktop desktop(w, h);
+  HeadlessDesktop desktop(w, h);  // only the drawing is measured
   for (auto _ : state) {
     ImageSurface surface(image, kBenchTwipsPerPixel);
     const ScreenSize screen = PrepareScreen(desktop, surface);

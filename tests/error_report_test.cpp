@@ -43,8 +43,8 @@ class ErrorReportTest : public testing::Test {
 
 TEST_F(ErrorReportTest, WritesOneLineShowsItAndEndsWithFailure) {
   const auto [stderrText, status] =
-      Report("load", "data.dat", "data.dat holds only 1234 of the 61656 point pairs");
-  const std::string line = "load: data.dat: data.dat holds only 1234 of the 61656 point pairs";
+      Report("read", "/maps/data.dat", "holds only 1234 of the 61656 point pairs");
+  const std::string line = "cannot read /maps/data.dat: holds only 1234 of the 61656 point pairs";
   EXPECT_EQ(stderrText, line + "\n");
   EXPECT_EQ(shown, std::vector<std::string>{line});
   EXPECT_EQ(status, 1);
@@ -52,8 +52,8 @@ TEST_F(ErrorReportTest, WritesOneLineShowsItAndEndsWithFailure) {
 
 TEST_F(ErrorReportTest, WithoutAPresenterWritesOnlyOneLineOnStderr) {
   SetErrorPresenter(nullptr);
-  const auto [stderrText, status] = Report("save", "data2.dat", "first\r\nsecond\n");
-  EXPECT_EQ(stderrText, "save: data2.dat: first  second \n") << "one report, one line";
+  const auto [stderrText, status] = Report("write", "data2.dat", "first\r\nsecond\n");
+  EXPECT_EQ(stderrText, "cannot write data2.dat: first  second \n") << "one report, one line";
   EXPECT_TRUE(shown.empty());
   EXPECT_EQ(status, 1);
 }

@@ -25,7 +25,7 @@ std::string OnOneLine(std::string text) {
 
 void ReportRuntimeError(const std::string& operation, const std::string& file,
                         const std::string& reason) {
-  const std::string message = OnOneLine(operation + ": " + file + ": " + reason);
+  const std::string message = OnOneLine("cannot " + operation + " " + file + ": " + reason);
   std::fprintf(stderr, "%s\n", message.c_str());
   std::fflush(stderr);
   if (const auto presenter = Presenter()) presenter(message);

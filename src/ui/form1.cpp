@@ -7,7 +7,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <filesystem>
-#include <iostream>
 #include <optional>
 #include <vector>
 
@@ -77,11 +76,11 @@ class BackColorOnly final : public DrawingSurface {
   Rgb back = kBackground;
 };
 
-void ReportLoadNotice(const LoadReport& report) {
-  if (report.unusableCount == 0) return;
-  std::cerr << kCoastlineFile << ": line " << report.firstUnusableLine << ": entry "
-            << report.firstUnusableEntry << " is neither a number nor NA; " << report.unusableCount
-            << " such entries are left out of the coastlines\n";
+// A reader's message begins with the file's name, which the report already gives in full.
+std::string WithoutFileName(std::string message) {
+  const std::string prefix = std::string(kCoastlineFile) + ": ";
+  if (message.starts_with(prefix)) message.erase(0, prefix.size());
+  return message;
 }
 
 }  // namespace
@@ -164,13 +163,14 @@ void Form1::Form_Load() {
   services_.desktop->MaximiseWindow();
   setWindowFlag(Qt::FramelessWindowHint, true);
   try {
-    ReportLoadNotice(LoadCoastline(kCoastlineFile, table));
+    LoadCoastline(kCoastlineFile, table);
   } catch (const FileError& error) {
     // The file is looked for in the current directory, which the user may not know: say which.
     ReportRuntimeError(error.operation(), std::filesystem::absolute(error.path()).string(),
                        error.reason());
   } catch (const FieldFileError& error) {
-    ReportRuntimeError("read", std::filesystem::absolute(kCoastlineFile).string(), error.what());
+    ReportRuntimeError("read", std::filesystem::absolute(kCoastlineFile).string(),
+                       WithoutFileName(error.what()));
   }
   view = ReadSettings(kSettingsFile);
   SetFieldText(*Text1, view.a1.ToText());
