@@ -3,7 +3,6 @@
 // projection and drawing.
 
 #include <QImage>
-#include <QSaveFile>
 #include <QString>
 #include <cstdio>
 #include <iostream>
@@ -20,6 +19,7 @@
 #include "platform/files.h"
 #include "platform/headless_desktop.h"
 #include "platform/image_surface.h"
+#include "platform/png_file.h"
 #include "view/drawing.h"
 #include "view/projection.h"
 #include "view/view_values.h"
@@ -179,27 +179,12 @@ std::string PositionsCsv(const PointTable& table) {
   return csv;
 }
 
-// QSaveFile writes beside the target and renames only on commit, so a failed or interrupted save
-// never leaves a half-written PNG where the old one (or none) was.
-constexpr int kPngQuality = 50;
-
+// Written beside the target and renamed over it only when complete, so a failed save never leaves
+// a half-written PNG where the old one (or none) was.
 void WritePng(const QImage& image, const std::string& path) {
-  QSaveFile file(QString::fromStdString(path));
-  // Unbuffered, so a write that fails part-way is seen here, not hidden until commit.
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-    throw FileError("write", path, file.errorString().toStdString());
-  }
-  // The picture holds only greys (black, white, the rings' grey), so one grey channel loses nothing
-  // and makes encoding several times faster; zlib's middle setting keeps files small.
-  const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
-  if (!grey.save(&file, "PNG", kPngQuality)) {
-    const std::string reason = file.error() != QFileDevice::NoError
-                                   ? file.errorString().toStdString()
-                                   : std::string("the PNG could not be encoded");
-    file.cancelWriting();
-    throw FileError("write", path, reason);
-  }
-  if (!file.commit()) throw FileError("write", path, file.errorString().toStdString());
+  const QByteArray png = EncodePng(image);
+  if (png.isEmpty()) throw FileError("write", path, "the picture could not be encoded as PNG");
+  WriteFileReplacing(path, std::string(png.constData(), static_cast<std::size_t>(png.size())));
 }
 
 void WritePositions(const std::string& csv, const std::string& target) {
