@@ -3,5 +3,5 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
 "$top/scripts/setup.sh"
-cd "$top/build"
+cd "${GLOBEVIEW_BUILD_DIR:-$top/build}"
 ctest --output-on-failure -j "$(nproc)"

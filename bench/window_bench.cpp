@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <memory>
 
 #include "bench_data.h"
 #include "data/coastline.h"
@@ -12,24 +13,28 @@ namespace globeview {
 namespace {
 
 // The real pointer, event pass and window, on a screen of a chosen size in pixels: the offscreen
-// platform's own screen is another size.
+// platform's own screen is another size. Attached to the window once it exists.
 class SizedScreen final : public Desktop {
  public:
-  SizedScreen(QWidget& window, int widthPx, int heightPx)
-      : real_(window),
-        width_(widthPx * kTwipsPerInch / window.logicalDpiX()),
-        height_(heightPx * kTwipsPerInch / window.logicalDpiY()) {}
+  SizedScreen(int widthPx, int heightPx) : widthPx_(widthPx), heightPx_(heightPx) {}
+  void Attach(QWidget& window) {
+    real_ = std::make_unique<QtDesktop>(window);
+    width_ = widthPx_ * kTwipsPerInch / window.logicalDpiX();
+    height_ = heightPx_ * kTwipsPerInch / window.logicalDpiY();
+  }
 
   double ScreenWidth() const override { return width_; }
   double ScreenHeight() const override { return height_; }
-  void SetMousePointer(MousePointer pointer) override { real_.SetMousePointer(pointer); }
-  void DoEvents() override { real_.DoEvents(); }
-  void MaximiseWindow() override { real_.MaximiseWindow(); }
+  void SetMousePointer(MousePointer pointer) override { real_->SetMousePointer(pointer); }
+  void DoEvents() override { real_->DoEvents(); }
+  void MaximiseWindow() override { real_->MaximiseWindow(); }
 
  private:
-  QtDesktop real_;
-  double width_;
-  double height_;
+  int widthPx_;
+  int heightPx_;
+  double width_ = 0;
+  double height_ = 0;
+  std::unique_ptr<QtDesktop> real_;
 };
 
 // One press of "Start" on a shown window, from the check of the fields to the finished picture.
@@ -38,11 +43,11 @@ void StartToPicture(benchmark::State& state, int widthPx, int heightPx) {
     state.SkipWithError("needs a QApplication");
     return;
   }
-  QWidget dpiSource;
-  SizedScreen screen(dpiSource, widthPx, heightPx);
+  SizedScreen screen(widthPx, heightPx);
   Form1Services services;
   services.desktop = &screen;
   Form1 form(services);
+  screen.Attach(form);
   LoadCoastline(bench::CoastlinePath(), form.table);
   form.Text1->setText("139.7");
   form.Text2->setText("35.7");

@@ -10,7 +10,8 @@ fail() { echo "GlobeView set-up: $*" >&2; exit 1; }
 
 missing=()
 for p in "${packages[@]}"; do
-  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+  # Installed for real, not merely known to dpkg (a removed package keeps its configuration files).
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing missing packages: ${missing[*]}"
@@ -20,7 +21,7 @@ if [ ${#missing[@]} -gt 0 ]; then
     sudo="sudo"
   fi
   $sudo apt-get update -qq || fail "apt-get update failed"
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" \
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" \
     || fail "could not install: ${missing[*]}"
 fi
 

@@ -164,6 +164,7 @@ TEST(CoastlineTest, DecidesValidityByTheExactTextNA) {
       {"\"12.5\",\"-3\"", true, true},  // quoted numbers stand for numbers
       {"1e1,-2.5e-1", true, true},      //
       {"Na,nA", true, false},           //
+      {"\"1\"5,2", true, false},        // a damaged quoted field is no number
   };
   std::string content;
   for (const auto& entry : entries) content += std::string(entry.line) + "\r\n";
@@ -187,11 +188,22 @@ TEST(CoastlineTest, DecidesValidityByTheExactTextNA) {
   EXPECT_FALSE(table.IsValid(kPointCount));
   EXPECT_TRUE(table.IsUsable(kPointCount - 1));
 
-  EXPECT_EQ(report.unusableCount, 4);
+  EXPECT_EQ(report.unusableCount, 5);
   EXPECT_EQ(report.firstUnusableEntry, 2);
   EXPECT_EQ(report.firstUnusableLine, 2);
-  EXPECT_NE(warning.find("4 point(s)"), std::string::npos) << warning;
+  EXPECT_NE(warning.find("5 point(s)"), std::string::npos) << warning;
   EXPECT_NE(warning.find("entry 2 on line 2"), std::string::npos) << warning;
+}
+
+TEST(CoastlineTest, NoticeNamesTheLineOfTheFieldAtFault) {
+  ScratchDir dir;
+  PointTable table;
+  const std::string content = "1\r\n2\r\n179.8\r\nfoo\r\n" + Pairs(kPointCount, OnePerLine);
+  testing::internal::CaptureStderr();
+  const LoadReport report = LoadCoastline(dir.Write("data.dat", content), table);
+  testing::internal::GetCapturedStderr();
+  EXPECT_EQ(report.firstUnusableEntry, 2);
+  EXPECT_EQ(report.firstUnusableLine, 4);
 }
 
 TEST(CoastlineTest, ShippedFileHoldsTheWorldsCoastlines) {

@@ -44,7 +44,8 @@ class ErrorReportTest : public testing::Test {
 TEST_F(ErrorReportTest, WritesOneLineShowsItAndEndsWithFailure) {
   const auto [stderrText, status] =
       Report("read", "/maps/data.dat", "holds only 1234 of the 61656 point pairs");
-  const std::string line = "cannot read /maps/data.dat: holds only 1234 of the 61656 point pairs";
+  const std::string line =
+      "cannot read data.dat in /maps: holds only 1234 of the 61656 point pairs";
   EXPECT_EQ(stderrText, line + "\n");
   EXPECT_EQ(shown, std::vector<std::string>{line});
   EXPECT_EQ(status, 1);
@@ -52,8 +53,9 @@ TEST_F(ErrorReportTest, WritesOneLineShowsItAndEndsWithFailure) {
 
 TEST_F(ErrorReportTest, WithoutAPresenterWritesOnlyOneLineOnStderr) {
   SetErrorPresenter(nullptr);
-  const auto [stderrText, status] = Report("write", "data2.dat", "first\r\nsecond\n");
-  EXPECT_EQ(stderrText, "cannot write data2.dat: first  second \n") << "one report, one line";
+  const auto [stderrText, status] = Report("write", "/maps/data2.dat", "first\r\nsecond\n");
+  EXPECT_EQ(stderrText, "cannot write data2.dat in /maps: first  second \n")
+      << "one report, one line";
   EXPECT_TRUE(shown.empty());
   EXPECT_EQ(status, 1);
 }

@@ -1,9 +1,12 @@
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "test_support.h"
@@ -11,16 +14,9 @@
 namespace globeview {
 namespace {
 
+using test::Listing;
+using test::ReadBytes;
 using test::ScratchDir;
-
-std::vector<std::string> Listing(const std::string& directory) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(directory)) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
-}
 
 TEST(FilesTest, ReadsEveryByteAsWritten) {
   const std::string contents[] = {"", "1,2\r\n", std::string("a\0b\r\n\xff", 6),
@@ -29,7 +25,6 @@ TEST(FilesTest, ReadsEveryByteAsWritten) {
     ScratchDir dir;
     const std::string path = dir.Write("data.dat", content);
     EXPECT_EQ(MappedFile(path).Content(), content);
-    EXPECT_EQ(ReadWholeFile(path), content);
   }
 }
 
@@ -37,9 +32,8 @@ TEST(FilesTest, ReportsWhyAFileCannotBeRead) {
   ScratchDir dir;
   std::filesystem::create_directory(dir.Path("folder"));
   const std::string missing = dir.Path("data.dat");
-  for (const auto& read :
-       {std::function<void(const std::string&)>([](const std::string& p) { MappedFile file(p); }),
-        std::function<void(const std::string&)>([](const std::string& p) { ReadWholeFile(p); })}) {
+  for (const auto& read : {std::function<void(const std::string&)>(
+           [](const std::string& p) { MappedFile file(p); })}) {
     try {
       read(missing);
       ADD_FAILURE() << "read a missing file";
@@ -56,11 +50,11 @@ TEST(FilesTest, ReplacesAFileWholeAndLeavesNothingElse) {
   ScratchDir dir;
   const std::string path = dir.Path("data2.dat");
   WriteFileReplacing(path, "\"139.7\",\"35.7\",\"1\"\r\n");
-  EXPECT_EQ(ReadWholeFile(path), "\"139.7\",\"35.7\",\"1\"\r\n");
+  EXPECT_EQ(ReadBytes(path), "\"139.7\",\"35.7\",\"1\"\r\n");
   WriteFileReplacing(path, "0,0,1\r\n");  // shorter: nothing of the old content may remain
-  EXPECT_EQ(ReadWholeFile(path), "0,0,1\r\n");
+  EXPECT_EQ(ReadBytes(path), "0,0,1\r\n");
   WriteFileReplacing(path, "");
-  EXPECT_EQ(ReadWholeFile(path), "");
+  EXPECT_EQ(ReadBytes(path), "");
   EXPECT_EQ(Listing(dir.Root()), std::vector<std::string>{"data2.dat"});
 }
 
@@ -84,9 +78,28 @@ TEST(FilesTest, FailedReplacementLeavesEverythingAsItWas) {
       EXPECT_NE(message.find(e.reason()), std::string::npos) << message;
     }
     EXPECT_EQ(Listing(dir.Root()), (std::vector<std::string>{"data2.dat", "program"}));
-    EXPECT_EQ(ReadWholeFile(notADirectory), "an executable, not a folder");
+    EXPECT_EQ(ReadBytes(notADirectory), "an executable, not a folder");
     EXPECT_EQ(Listing(dir.Path("data2.dat")), std::vector<std::string>{"inside"});
   }
+}
+
+// A pipe has no size to map: it is read as it comes; and it is written to, never replaced by a
+// file.
+TEST(FilesTest, PipesAreReadAndWrittenInPlace) {
+  ScratchDir dir;
+  const std::string fifo = dir.Path("data.dat");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  std::thread writer([&] { std::ofstream(fifo, std::ios::binary) << "1,2\r\n3,4\r\n"; });
+  EXPECT_EQ(MappedFile(fifo).Content(), "1,2\r\n3,4\r\n");
+  writer.join();
+
+  std::string received;
+  std::thread reader([&] { received = ReadBytes(fifo); });
+  WriteFileReplacing(fifo, "0,0,1\r\n");
+  reader.join();
+  EXPECT_EQ(received, "0,0,1\r\n");
+  EXPECT_TRUE(std::filesystem::is_fifo(fifo));
+  EXPECT_EQ(Listing(dir.Root()), std::vector<std::string>{"data.dat"});
 }
 
 }  // namespace

@@ -22,17 +22,17 @@ struct NumericCase {
 
 TEST(NumericTest, TakesDecimalNumbersAndRefusesEverythingElse) {
   const NumericCase cases[] = {
-      {"5", true, 5},           {"5.", true, 5},         {".5", true, 0.5},
-      {"-.5", true, -0.5},      {"+12.25", true, 12.25}, {"  139.7\t", true, 139.7},
-      {"1e3", true, 1000},      {"1E-2", true, 0.01},    {"2.5e+2", true, 250},
-      {"-0", true, -0.0},       {"1e308", true, 1e308},  {"1e-400", true, 0},
-      {"", false, 0},           {"   ", false, 0},       {".", false, 0},
-      {"-", false, 0},          {"e5", false, 0},        {"1e", false, 0},
-      {"1e+", false, 0},        {"nan", false, 0},       {"inf", false, 0},
-      {"Infinity", false, 0},   {"0x10", false, 0},      {"1,000", false, 0},
-      {"1,5", false, 0},        {"1 000", false, 0},     {"--1", false, 0},
-      {"1.2.3", false, 0},      {"12abc", false, 0},     {"1e400", false, 0},
-      {"-1e400", false, 0},     {"NA", false, 0},        {"\xef\xbc\x91", false, 0},
+      {"5", true, 5},         {"5.", true, 5},         {".5", true, 0.5},
+      {"-.5", true, -0.5},    {"+12.25", true, 12.25}, {"  139.7\t", true, 139.7},
+      {"1e3", true, 1000},    {"1E-2", true, 0.01},    {"2.5e+2", true, 250},
+      {"-0", true, -0.0},     {"1e308", true, 1e308},  {"1e-400", true, 0},
+      {"", false, 0},         {"   ", false, 0},       {".", false, 0},
+      {"-", false, 0},        {"e5", false, 0},        {"1e", false, 0},
+      {"1e+", false, 0},      {"nan", false, 0},       {"inf", false, 0},
+      {"Infinity", false, 0}, {"0x10", false, 0},      {"1,000", false, 0},
+      {"1,5", false, 0},      {"1 000", false, 0},     {"--1", false, 0},
+      {"1.2.3", false, 0},    {"12abc", false, 0},     {"1e400", false, 0},
+      {"-1e400", false, 0},   {"NA", false, 0},        {"\xef\xbc\x91", false, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);

@@ -24,6 +24,7 @@
 namespace globeview {
 namespace {
 
+using test::ReadBytes;
 using test::ScratchDir;
 
 struct RunResult {
@@ -53,19 +54,6 @@ RunResult Render(const ScratchDir& dir, const QStringList& arguments) {
   result.out = process.readAllStandardOutput().toStdString();
   result.err = process.readAllStandardError().toStdString();
   return result;
-}
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::vector<std::string> DirectoryListing(const ScratchDir& dir) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir.Root()))
-    names.push_back(entry.path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
 }
 
 // A coastline of the full size whose few points have positions easy to work out: on a 100 x 50
@@ -207,7 +195,7 @@ TEST(RenderTest, UnusableFilesExitWithOneAndLeaveNothingBehind) {
   ScratchDir dir;
   dir.Write(kCoastline, SmallCoastline());
   dir.Write("plain", "a regular file\n");
-  const auto before = DirectoryListing(dir);
+  const auto before = test::Listing(dir.Root());
 
   const RunResult missing = Render(dir, {"--data", "missing.dat", "--positions", "-"});
   EXPECT_EQ(missing.exitCode, 1);
@@ -219,7 +207,7 @@ TEST(RenderTest, UnusableFilesExitWithOneAndLeaveNothingBehind) {
     const RunResult unwritable = Render(dir, kSmallScreen + QStringList{"--out", out});
     EXPECT_EQ(unwritable.exitCode, 1);
     EXPECT_NE(unwritable.err.find("map.png"), std::string::npos) << unwritable.err;
-    EXPECT_EQ(DirectoryListing(dir), before);
+    EXPECT_EQ(test::Listing(dir.Root()), before);
   }
   EXPECT_EQ(ReadBytes(dir.Path("plain")), "a regular file\n");
 }

@@ -17,12 +17,8 @@
 namespace globeview {
 namespace {
 
+using test::ReadBytes;
 using test::ScratchDir;
-
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 const ViewValues kDefaultView{0.0, 0.0, 1.0};
 

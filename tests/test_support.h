@@ -1,8 +1,12 @@
 #pragma once
 
 #include <QTemporaryDir>
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "data/coastline.h"
 #include "data/point_table.h"
@@ -22,6 +26,22 @@ inline PointTable& ShippedTable() {
     return t;
   }();
   return *table;
+}
+
+// A file's bytes as they are on disk; empty when it cannot be read.
+inline std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The names in a directory, sorted.
+inline std::vector<std::string> Listing(const std::string& directory) {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
 }
 
 // A scratch directory removed at the end of the test.

@@ -16,7 +16,7 @@ LoadReport LoadCoastline(const std::string& path, PointTable& table) {
 
   for (int i = 1; i <= kPointCount; ++i) {
     std::optional<FieldValue> lon = reader.Next();
-    const int line = reader.Line();
+    const int lonLine = reader.Line();
     std::optional<FieldValue> lat = lon ? reader.Next() : std::nullopt;
     if (!lat) {
       throw FieldFileError(name + " holds only " + std::to_string(i - 1) + " of the " +
@@ -37,7 +37,8 @@ LoadReport LoadCoastline(const std::string& path, PointTable& table) {
     if (valid && !usable) {
       if (report.unusableCount == 0) {
         report.firstUnusableEntry = i;
-        report.firstUnusableLine = line;
+        // The line of the field at fault, which may be the latitude's on a line of its own.
+        report.firstUnusableLine = lonDeg ? reader.Line() : lonLine;
       }
       ++report.unusableCount;
     }

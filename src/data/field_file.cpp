@@ -11,8 +11,9 @@
 //   blank line between records shifts nothing.
 // - An empty field between two commas, or between a comma and a line end or the end of the text,
 //   is the empty text.
-// - After a closing quote only blanks may come before the separator; anything else is an error,
-//   since guessing what the writer meant could shift every later pair.
+// - Blanks between a closing quote and the separator are dropped. Other stray text there turns the
+//   field into its raw text, quotes included ("1"5 is the text "1"5, not the number 15), so a
+//   damaged field is never taken for a number and nothing after it shifts.
 // - A bare CR ends a line as CR LF and LF do.
 
 namespace globeview {
@@ -138,11 +139,21 @@ std::optional<FieldValue> FieldReader::Next() {
         ++pos_;
       }
     }
-    value.emplace(std::move(text));
+    // Stray text after the closing quote makes the whole field, quotes and all, a text as it
+    // stands: never a number nor "NA", so its entry is left out of the coastlines, and the fields
+    // after it stay in step.
     while (pos_ < size && IsBlank(content_[pos_])) ++pos_;
     if (pos_ < size && content_[pos_] != ',' && !IsLineEnd(content_[pos_])) {
-      Fail(name_, line_, content_[pos_] == '\0' ? kNulByte : "text after the closing quote");
+      while (pos_ < size && content_[pos_] != ',' && !IsLineEnd(content_[pos_])) {
+        if (content_[pos_] == '\0') Fail(name_, line_, kNulByte);
+        ++pos_;
+        if (pos_ - start > kMaxFieldLength) Fail(name_, fieldLine_, TooLong());
+      }
+      std::string_view raw = content_.substr(start, pos_ - start);
+      while (!raw.empty() && IsBlank(raw.back())) raw.remove_suffix(1);
+      text = std::string(raw);
     }
+    value.emplace(std::move(text));
   } else if (const auto number = PlainDecimal(content_, pos_)) {
     value.emplace(*number);
   } else {

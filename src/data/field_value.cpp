@@ -10,6 +10,8 @@ std::optional<double> FieldValue::AsNumber() const {
   return ParseNumber(Text());
 }
 
-std::string FieldValue::ToText() const { return IsNumber() ? FormatNumber(Number()) : Text(); }
+std::string FieldValue::ToText() const {
+  return IsNumber() ? FormatNumber(Number()) : Text();
+}
 
 }  // namespace globeview

@@ -25,15 +25,10 @@ ViewValues FallBack(const std::string& problem) {
 }  // namespace
 
 ViewValues ReadSettings(const std::string& path) {
-  std::string content;
   try {
-    content = ReadWholeFile(path);
-  } catch (const FileError& error) {
-    return FallBack(error.what());
-  }
-
-  try {
-    FieldReader reader(content, path);
+    // Mapped, so only the three fields are ever read, however large the file.
+    const MappedFile file(path);
+    FieldReader reader(file.Content(), path);
     std::optional<FieldValue> fields[3];
     int found = 0;
     for (auto& field : fields) {
@@ -45,6 +40,8 @@ ViewValues ReadSettings(const std::string& path) {
       return FallBack(path + " holds only " + std::to_string(found) + " of the 3 view values");
     }
     return ViewValues{*fields[0], *fields[1], *fields[2]};
+  } catch (const FileError& error) {
+    return FallBack(error.what());
   } catch (const FieldFileError& error) {
     return FallBack(error.what());
   }

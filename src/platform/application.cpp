@@ -90,8 +90,8 @@ bool PreviousInstanceRunning(const std::string& lockPath) {
     // does (QLockFile checks the process id recorded in the lock).
     lock->setStaleLockTime(0);
   }
-  // Asked again later (the user presses Start once more), the answer follows the other copy: once
-  // it has ended, this copy takes the lock over.
+  // The program asks once, at start-up; asked again (as tests do), the answer follows the other
+  // copy: once it has ended, this copy takes the lock over.
   if (lock->tryLock(0)) return false;
   // Only a lock held by another process means another copy; a temporary directory that cannot
   // hold a lock at all must not stop the user from working.

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "platform/application.h"
+#include "platform/files.h"
 
 namespace globeview {
 namespace {
@@ -25,7 +26,7 @@ std::string OnOneLine(std::string text) {
 
 void ReportRuntimeError(const std::string& operation, const std::string& file,
                         const std::string& reason) {
-  const std::string message = OnOneLine("cannot " + operation + " " + file + ": " + reason);
+  const std::string message = OnOneLine(FileError(operation, file, reason).what());
   std::fprintf(stderr, "%s\n", message.c_str());
   std::fflush(stderr);
   if (const auto presenter = Presenter()) presenter(message);

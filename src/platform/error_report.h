@@ -5,7 +5,8 @@
 
 namespace globeview {
 
-// The run-time error report: writes "cannot <operation> <file>: <reason>" to stderr, shows it in a message
+// The run-time error report: writes one line to stderr in the words of
+// FileError ("cannot open data.dat in /some/dir: No such file or directory"), shows it in a message
 // box when a dialog presenter is installed (the window program installs one), then ends the program
 // with a non-zero exit status.
 [[noreturn]] void ReportRuntimeError(const std::string& operation, const std::string& file,

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <filesystem>
+#include <system_error>
 
 namespace globeview {
 namespace {
@@ -32,11 +34,23 @@ FileError::FileError(std::string operation, std::string path, std::string reason
       path_(std::move(path)),
       reason_(std::move(reason)) {}
 
+// A pipe or a device has no end to map and may have no end at all: it is read up to this much,
+// far more than any coastline, and whatever lies beyond is never read.
+constexpr qint64 kMostStreamBytes = qint64{256} << 20;
+
 struct MappedFile::Impl {
   QFile file;
-  // Used only when the file system cannot map the file.
+  // Used only for what cannot be mapped.
   QByteArray copy;
   std::string_view content;
+
+  void ReadIntoCopy(const std::string& path, qint64 most) {
+    copy = file.read(most);
+    if (file.error() != QFileDevice::NoError) {
+      throw FileError("read", path, file.errorString().toStdString());
+    }
+    content = std::string_view(copy.constData(), static_cast<std::size_t>(copy.size()));
+  }
 };
 
 MappedFile::MappedFile(const std::string& path) : impl_(new Impl) {
@@ -46,19 +60,15 @@ MappedFile::MappedFile(const std::string& path) : impl_(new Impl) {
       throw FileError("open", path, impl_->file.errorString().toStdString());
     }
     const qint64 size = impl_->file.size();
-    // Mapping zero bytes fails by definition; an empty file is simply empty content.
-    if (size > 0) {
+    if (impl_->file.isSequential()) {
+      impl_->ReadIntoCopy(path, kMostStreamBytes);
+    } else if (size > 0) {  // mapping zero bytes fails by definition; an empty file is empty
       if (uchar* bytes = impl_->file.map(0, size)) {
         impl_->content =
             std::string_view(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(size));
       } else {
-        // Pipes and some file systems cannot be mapped; reading them whole still works.
-        impl_->copy = impl_->file.readAll();
-        if (impl_->file.error() != QFileDevice::NoError) {
-          throw FileError("read", path, impl_->file.errorString().toStdString());
-        }
-        impl_->content =
-            std::string_view(impl_->copy.constData(), static_cast<std::size_t>(impl_->copy.size()));
+        // Some file systems cannot map; reading the file whole still works.
+        impl_->ReadIntoCopy(path, size);
       }
     }
   } catch (...) {
@@ -75,19 +85,22 @@ std::string_view MappedFile::Content() const {
   return impl_->content;
 }
 
-std::string ReadWholeFile(const std::string& path) {
-  QFile file(ToQString(path));
-  if (!file.open(QIODevice::ReadOnly)) {
-    throw FileError("open", path, file.errorString().toStdString());
-  }
-  const QByteArray bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError) {
-    throw FileError("read", path, file.errorString().toStdString());
-  }
-  return bytes.toStdString();
-}
-
 void WriteFileReplacing(const std::string& path, const std::string& content) {
+  const auto size = static_cast<qint64>(content.size());
+  std::error_code ignored;
+  const auto status = std::filesystem::status(path, ignored);
+  if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
+      !std::filesystem::is_directory(status)) {
+    // A device or a pipe (/dev/stdout, a FIFO) is written to as it is; replacing it with a
+    // regular file would destroy it.
+    QFile stream(ToQString(path));
+    if (!stream.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        stream.write(content.data(), size) != size) {
+      throw FileError("write", path, stream.errorString().toStdString());
+    }
+    return;
+  }
+
   // QSaveFile writes beside the target, syncs, and renames only on commit; when anything fails it
   // removes its temporary file and leaves the target alone. Unbuffered, so a write that fails
   // part-way (a full disk, a size limit) is seen here instead of being renamed over the old file.
@@ -95,7 +108,6 @@ void WriteFileReplacing(const std::string& path, const std::string& content) {
   if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
     throw FileError("write", path, file.errorString().toStdString());
   }
-  const auto size = static_cast<qint64>(content.size());
   if (file.write(content.data(), size) != size) {
     const std::string reason = file.errorString().toStdString();
     file.cancelWriting();

@@ -37,9 +37,6 @@ class MappedFile {
   Impl* impl_;
 };
 
-// Reads a whole file in one go (opened, read and closed here). Throws FileError.
-std::string ReadWholeFile(const std::string& path);
-
 // Replaces a file's content without ever destroying the previous file: writes a temporary file in
 // the same directory, flushes it to disk, then renames it over `path`. On failure the old file is
 // left as it was, no temporary file remains, and FileError is thrown.

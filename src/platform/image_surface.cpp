@@ -105,13 +105,12 @@ ImageSurface::ImageSurface(QImage& image, double twipsPerPixel) {
   if (!(twipsPerPixel > 0) || !std::isfinite(twipsPerPixel)) {
     throw std::invalid_argument("twips per pixel must be a positive number");
   }
-  state_ = new State(image, twipsPerPixel);
+  state_ = std::make_unique<State>(image, twipsPerPixel);
 }
 
 ImageSurface::~ImageSurface() {
   Flush();
   if (state_->painter.isActive()) state_->painter.end();
-  delete state_;
 }
 
 void ImageSurface::BackColor(Rgb colour) {

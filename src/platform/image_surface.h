@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <memory>
 
 #include "platform/drawing_surface.h"
 
@@ -29,7 +30,7 @@ class ImageSurface final : public DrawingSurface {
 
  private:
   struct State;
-  State* state_;
+  std::unique_ptr<State> state_;
 };
 
 }  // namespace globeview

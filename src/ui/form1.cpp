@@ -6,7 +6,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <filesystem>
 #include <optional>
 #include <vector>
 
@@ -76,10 +75,14 @@ class BackColorOnly final : public DrawingSurface {
   Rgb back = kBackground;
 };
 
-// A reader's message begins with the file's name, which the report already gives in full.
+// A reader's message begins with the file's name ("data.dat: line 2: ...", "data.dat holds only
+// ..."), which the report gives already, with its directory.
 std::string WithoutFileName(std::string message) {
-  const std::string prefix = std::string(kCoastlineFile) + ": ";
-  if (message.starts_with(prefix)) message.erase(0, prefix.size());
+  const std::string name = kCoastlineFile;
+  if (!message.starts_with(name)) return message;
+  message.erase(0, name.size());
+  if (message.starts_with(":")) message.erase(0, 1);
+  if (message.starts_with(" ")) message.erase(0, 1);
   return message;
 }
 
@@ -96,6 +99,7 @@ Form1::Form1(Form1Services services, QWidget* parent)
     services_.messageBox = ownMessageBox_.get();
   }
 
+  setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Form1"));
   // paintEvent covers every pixel of the window, black where there is no picture.
   setAttribute(Qt::WA_OpaquePaintEvent);
@@ -165,12 +169,9 @@ void Form1::Form_Load() {
   try {
     LoadCoastline(kCoastlineFile, table);
   } catch (const FileError& error) {
-    // The file is looked for in the current directory, which the user may not know: say which.
-    ReportRuntimeError(error.operation(), std::filesystem::absolute(error.path()).string(),
-                       error.reason());
+    ReportRuntimeError(error.operation(), error.path(), error.reason());
   } catch (const FieldFileError& error) {
-    ReportRuntimeError("read", std::filesystem::absolute(kCoastlineFile).string(),
-                       WithoutFileName(error.what()));
+    ReportRuntimeError("read", kCoastlineFile, WithoutFileName(error.what()));
   }
   view = ReadSettings(kSettingsFile);
   SetFieldText(*Text1, view.a1.ToText());
@@ -222,12 +223,15 @@ void Form1::Command1_Click() {
   const double twipsPerPixel = PictureTwipsPerPixel();
   const QSize pixels(qRound(screen.width / twipsPerPixel), qRound(screen.height / twipsPerPixel));
   if (picture_.size() != pixels) picture_ = QImage(pixels, QImage::Format_RGB32);
-  picture_.setDevicePixelRatio(devicePixelRatioF());
+  // The surface draws in device pixels already; the ratio would make the painter scale again.
+  picture_.setDevicePixelRatio(1);
   {
     ImageSurface surface(picture_, twipsPerPixel);
     surface.BackColor(prepared.back);
     DrawPicture(table, *c1, screen, surface, desktop);
   }
+  // Tells paintEvent how many device pixels make one of the window's pixels.
+  picture_.setDevicePixelRatio(devicePixelRatioF());
   update();
 }
 
