@@ -31,8 +31,7 @@ constexpr int kExitOk = 0;
 constexpr int kExitFileFailure = 1;  // the coastline cannot be used or an output cannot be written
 constexpr int kExitUsage = 2;        // a wrong option, or a view value that is not a number
 
-// A 96 DPI screen: 1440 twips per inch / 96 pixels per inch.
-constexpr double kTwipsPerPixel = 15;
+constexpr double kTwipsPerPixel = kTwipsPerPixelAt96Dpi;
 constexpr int kDefaultWidthPixels = 1920;
 constexpr int kDefaultHeightPixels = 1080;
 // Beyond this a picture is a typing mistake rather than a screen (and gigabytes of memory).

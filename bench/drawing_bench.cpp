@@ -12,7 +12,7 @@
 namespace globeview {
 namespace {
 
-constexpr double kBenchTwipsPerPixel = 15;
+constexpr double kBenchTwipsPerPixel = kTwipsPerPixelAt96Dpi;
 
 // The shipped coastline seen from Tokyo, projected once: the benchmark times the drawing alone.
 PointTable& TokyoTable() {

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "platform/application.h"
+#include "platform/drawing_surface.h"
 #include "platform/error_report.h"
 #include "recording_doubles.h"
 #include "test_support.h"
@@ -47,7 +48,7 @@ constexpr int kScreenWidthPx = 640;
 constexpr int kScreenHeightPx = 480;
 
 double ScreenTwips(int pixels) {
-  return pixels * 1440.0 / QGuiApplication::primaryScreen()->logicalDotsPerInchX();
+  return pixels * kTwipsPerInch / QGuiApplication::primaryScreen()->logicalDotsPerInchX();
 }
 
 int CountPixels(const QImage& image, QRgb colour) {

@@ -17,7 +17,7 @@
 namespace globeview {
 namespace {
 
-constexpr double kTwips = 15;  // per pixel, as at 96 DPI
+constexpr double kTwips = kTwipsPerPixelAt96Dpi;  // per pixel
 const QRgb kBlack = qRgb(0, 0, 0);
 const QRgb kWhite = qRgb(255, 255, 255);
 const QRgb kGrey = qRgb(155, 155, 155);

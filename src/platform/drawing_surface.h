@@ -5,6 +5,11 @@
 
 namespace globeview {
 
+// Twips in an inch: the unit of every position and length the drawing works in.
+inline constexpr double kTwipsPerInch = 1440.0;
+// Twips in a pixel of an ordinary 96 DPI screen, the screen globeview-render draws for.
+inline constexpr double kTwipsPerPixelAt96Dpi = kTwipsPerInch / 96;
+
 struct Rgb {
   int r = 0;
   int g = 0;

@@ -1,14 +1,12 @@
 #pragma once
 
 #include "platform/desktop.h"
+#include "platform/drawing_surface.h"
 
 class QScreen;
 class QWidget;
 
 namespace globeview {
-
-// Twips in an inch: the unit of every position and length the drawing works in.
-inline constexpr double kTwipsPerInch = 1440.0;
 
 // The screen a window is on, and that window, through Qt.
 class QtDesktop final : public Desktop {
