@@ -2,8 +2,9 @@
 #include <QMessageBox>
 #include <QString>
 
-#include "platform/application.h"
-#include "platform/error_report.h"
+#include "system/application.h"
+#include "platform/instance_lock.h"
+#include "system/error_report.h"
 #include "ui/form1.h"
 
 int main(int argc, char** argv) {

@@ -16,8 +16,8 @@
 #include "data/field_file.h"
 #include "data/point_table.h"
 #include "data/settings_file.h"
-#include "platform/files.h"
-#include "platform/headless_desktop.h"
+#include "system/files.h"
+#include "system/headless_desktop.h"
 #include "platform/image_surface.h"
 #include "platform/png_file.h"
 #include "view/drawing.h"
@@ -223,7 +223,11 @@ int Run(int argc, char** argv) {
 
   // A settings file that every value overrides is not looked at, so it cannot add a notice.
   ViewValues view;
-  if (!options.lon || !options.lat || !options.mag) view = ReadSettings(kSettingsFile);
+  if (!options.lon || !options.lat || !options.mag) {
+    const SettingsRead settings = ReadSettings(kSettingsFile);
+    if (!settings.notice.empty()) std::cerr << settings.notice << '\n';
+    view = ViewValues{settings.a1, settings.b1, settings.c1};
+  }
   if (options.lon) view.a1 = FieldValue(*options.lon);
   if (options.lat) view.b1 = FieldValue(*options.lat);
   if (options.mag) view.c1 = FieldValue(*options.mag);

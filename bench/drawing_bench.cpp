@@ -4,7 +4,7 @@
 
 #include "bench_data.h"
 #include "data/coastline.h"
-#include "platform/headless_desktop.h"
+#include "system/headless_desktop.h"
 #include "platform/image_surface.h"
 #include "view/drawing.h"
 #include "view/projection.h"

@@ -3,7 +3,7 @@
 # then configures and builds into build/ (Release). Quick when nothing is missing.
 set -euo pipefail
 
-packages=(cmake g++ make qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev libproj-dev
+packages=(cmake g++ make pkg-config qt6-base-dev libhwy-dev libdeflate-dev libgtest-dev libgmock-dev libbenchmark-dev libproj-dev
           fonts-noto-cjk)
 
 fail() { echo "GlobeView set-up: $*" >&2; exit 1; }

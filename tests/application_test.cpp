@@ -1,4 +1,5 @@
-#include "platform/application.h"
+#include "system/application.h"
+#include "platform/instance_lock.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "data/field_file.h"
-#include "platform/files.h"
+#include "system/files.h"
 #include "test_support.h"
 
 namespace globeview {

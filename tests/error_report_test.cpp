@@ -1,11 +1,11 @@
-#include "platform/error_report.h"
+#include "system/error_report.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "platform/application.h"
+#include "system/application.h"
 
 namespace globeview {
 namespace {

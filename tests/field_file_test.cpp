@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/numeric.h"
+#include "system/numeric.h"
 
 namespace globeview {
 namespace {

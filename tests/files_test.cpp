@@ -1,4 +1,4 @@
-#include "platform/files.h"
+#include "system/files.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -24,7 +24,7 @@ TEST(FilesTest, ReadsEveryByteAsWritten) {
   for (const auto& content : contents) {
     ScratchDir dir;
     const std::string path = dir.Write("data.dat", content);
-    EXPECT_EQ(MappedFile(path).Content(), content);
+    EXPECT_EQ(ReadWholeFile(path), content);
   }
 }
 
@@ -33,7 +33,7 @@ TEST(FilesTest, ReportsWhyAFileCannotBeRead) {
   std::filesystem::create_directory(dir.Path("folder"));
   const std::string missing = dir.Path("data.dat");
   for (const auto& read : {std::function<void(const std::string&)>(
-           [](const std::string& p) { MappedFile file(p); })}) {
+           [](const std::string& p) { ReadWholeFile(p); })}) {
     try {
       read(missing);
       ADD_FAILURE() << "read a missing file";
@@ -90,7 +90,7 @@ TEST(FilesTest, PipesAreReadAndWrittenInPlace) {
   const std::string fifo = dir.Path("data.dat");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   std::thread writer([&] { std::ofstream(fifo, std::ios::binary) << "1,2\r\n3,4\r\n"; });
-  EXPECT_EQ(MappedFile(fifo).Content(), "1,2\r\n3,4\r\n");
+  EXPECT_EQ(ReadWholeFile(fifo), "1,2\r\n3,4\r\n");
   writer.join();
 
   std::string received;

@@ -20,9 +20,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/application.h"
-#include "platform/drawing_surface.h"
-#include "platform/error_report.h"
+#include "system/application.h"
+#include "platform/instance_lock.h"
+#include "system/drawing_surface.h"
+#include "system/error_report.h"
 #include "recording_doubles.h"
 #include "test_support.h"
 #include "view/view_values.h"

@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <utility>
 
-#include "platform/headless_desktop.h"
+#include "system/headless_desktop.h"
 #include "test_support.h"
 #include "view/drawing.h"
 #include "view/projection.h"

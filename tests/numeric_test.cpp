@@ -1,4 +1,4 @@
-#include "platform/numeric.h"
+#include "system/numeric.h"
 
 #include <gtest/gtest.h>
 

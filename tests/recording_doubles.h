@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/desktop.h"
-#include "platform/drawing_surface.h"
+#include "system/desktop.h"
+#include "system/drawing_surface.h"
 #include "platform/message_box.h"
 
 namespace globeview::test {

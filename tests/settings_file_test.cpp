@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/files.h"
+#include "system/files.h"
 #include "test_support.h"
 #include "view/view_values.h"
 
@@ -28,14 +28,21 @@ void ExpectView(const ViewValues& actual, const ViewValues& expected) {
   EXPECT_EQ(actual.c1, expected.c1);
 }
 
-// Reads `content` as a settings file, returning the view and what went to stderr.
+ViewValues ToView(const SettingsRead& read) {
+  return ViewValues{read.a1, read.b1, read.c1};
+}
+
+void SaveSettings(const std::string& path, const ViewValues& view) {
+  globeview::SaveSettings(path, view.a1, view.b1, view.c1);
+}
+
+// Reads `content` as a settings file, returning the view and its notice (with a line end).
 // No content: no file at all.
 std::pair<ViewValues, std::string> ReadContent(const std::optional<std::string>& content) {
   ScratchDir dir;
   const std::string path = content ? dir.Write(kSettingsFile, *content) : dir.Path(kSettingsFile);
-  testing::internal::CaptureStderr();
-  ViewValues view = ReadSettings(path);
-  return {view, testing::internal::GetCapturedStderr()};
+  const SettingsRead read = ReadSettings(path);
+  return {ToView(read), read.notice.empty() ? std::string() : read.notice + "\n"};
 }
 
 struct LayoutCase {
@@ -123,9 +130,9 @@ TEST(SaveSettingsTest, WhatIsSavedReadsBackUnchanged) {
     ScratchDir dir;
     const std::string path = dir.Path(kSettingsFile);
     SaveSettings(path, view);
-    testing::internal::CaptureStderr();
-    ExpectView(ReadSettings(path), view);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    const SettingsRead read = ReadSettings(path);
+    ExpectView(ToView(read), view);
+    EXPECT_EQ(read.notice, "");
   }
 }
 

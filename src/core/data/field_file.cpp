@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "platform/numeric.h"
+#include "system/numeric.h"
 
 // Layout rules the reader settles beyond the bare format:
 // - An empty line (nothing but blanks between two line ends) holds no field and is skipped, so a

@@ -6,15 +6,16 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <cstdio>
 #include <optional>
 #include <vector>
 
 #include "data/coastline.h"
 #include "data/field_file.h"
 #include "data/settings_file.h"
-#include "platform/application.h"
-#include "platform/error_report.h"
-#include "platform/files.h"
+#include "system/application.h"
+#include "system/error_report.h"
+#include "system/files.h"
 #include "platform/image_surface.h"
 #include "platform/qt_desktop.h"
 #include "platform/qt_message_box.h"
@@ -173,7 +174,9 @@ void Form1::Form_Load() {
   } catch (const FieldFileError& error) {
     ReportRuntimeError("read", kCoastlineFile, WithoutFileName(error.what()));
   }
-  view = ReadSettings(kSettingsFile);
+  const SettingsRead settings = ReadSettings(kSettingsFile);
+  if (!settings.notice.empty()) std::fprintf(stderr, "%s\n", settings.notice.c_str());
+  view = ViewValues{settings.a1, settings.b1, settings.c1};
   SetFieldText(*Text1, view.a1.ToText());
   SetFieldText(*Text2, view.b1.ToText());
   SetFieldText(*Text3, view.c1.ToText());
@@ -240,7 +243,7 @@ void Form1::Command2_Click() {
                                ? JoinPath(ApplicationDirectory(), kSettingsFile)
                                : services_.settingsSavePath;
   try {
-    SaveSettings(path, view);
+    SaveSettings(path, view.a1, view.b1, view.c1);
   } catch (const FileError& error) {
     ReportRuntimeError(error.operation(), error.path(), error.reason());
   }

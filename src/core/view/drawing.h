@@ -1,8 +1,8 @@
 #pragma once
 
 #include "data/point_table.h"
-#include "platform/desktop.h"
-#include "platform/drawing_surface.h"
+#include "system/desktop.h"
+#include "system/drawing_surface.h"
 
 namespace globeview {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <optional>
 
-#include "platform/numeric.h"
+#include "system/numeric.h"
 
 namespace globeview {
 

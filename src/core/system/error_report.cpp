@@ -1,10 +1,10 @@
-#include "platform/error_report.h"
+#include "system/error_report.h"
 
 #include <cstdio>
 #include <utility>
 
-#include "platform/application.h"
-#include "platform/files.h"
+#include "system/application.h"
+#include "system/files.h"
 
 namespace globeview {
 namespace {

@@ -3,7 +3,7 @@
 #include <QImage>
 #include <memory>
 
-#include "platform/drawing_surface.h"
+#include "system/drawing_surface.h"
 
 namespace globeview {
 

@@ -1,4 +1,4 @@
-#include "platform/numeric.h"
+#include "system/numeric.h"
 
 #include <locale.h>
 #include <stdlib.h>

@@ -11,12 +11,11 @@ std::string ApplicationDirectory();
 // Joins a directory and a file name with the platform's separator.
 std::string JoinPath(const std::string& directory, const std::string& name);
 
-// True when another copy of this program (same executable name) is already running. The first call
-// takes a lock that this process then holds for its whole life; a copy that crashed leaves a stale
-// lock that is recovered.
-bool PreviousInstanceRunning();
-// The same test with the lock at `lockPath`, so a test can use a lock of its own.
-bool PreviousInstanceRunning(const std::string& lockPath);
+// The running program's executable, absolute; empty when the system cannot tell.
+std::string ExecutablePath();
+
+// Runs `action` when the program ends through EndProgram, before it exits (to release a lock).
+void AtEndProgram(std::function<void()> action);
 
 // Ends the program at once with `status`: nothing after the call runs (no further handler, no
 // destructors of the window). Tests may replace the action with SetEndAction.

@@ -1,7 +1,7 @@
 #include "data/field_value.h"
 
 #include "data/field_file.h"
-#include "platform/numeric.h"
+#include "system/numeric.h"
 
 namespace globeview {
 

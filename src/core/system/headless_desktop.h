@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/desktop.h"
+#include "system/desktop.h"
 
 namespace globeview {
 

@@ -4,14 +4,14 @@
 #include <filesystem>
 
 #include "data/field_file.h"
-#include "platform/files.h"
+#include "system/files.h"
 
 namespace globeview {
 
 LoadReport LoadCoastline(const std::string& path, PointTable& table) {
-  const MappedFile file(path);
+  const std::string content = ReadWholeFile(path);
   const std::string name = std::filesystem::path(path).filename().string();
-  FieldReader reader(file.Content(), name);
+  FieldReader reader(content, name);
   LoadReport report;
 
   for (int i = 1; i <= kPointCount; ++i) {

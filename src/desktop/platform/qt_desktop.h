@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/desktop.h"
-#include "platform/drawing_surface.h"
+#include "system/desktop.h"
+#include "system/drawing_surface.h"
 
 class QScreen;
 class QWidget;

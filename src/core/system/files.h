@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstddef>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace globeview {
+
+// A file that could not be used: names the operation, the file and the reason.
+class FileError : public std::runtime_error {
+ public:
+  FileError(std::string operation, std::string path, std::string reason);
+  const std::string& operation() const { return operation_; }
+  const std::string& path() const { return path_; }
+  const std::string& reason() const { return reason_; }
+
+ private:
+  std::string operation_;
+  std::string path_;
+  std::string reason_;
+};
+
+// A file opened for reading, closed by the destructor. It is read, never mapped: a file that
+// shrinks while it is read is then only a short file, not a crash. A pipe or a device is read as
+// its bytes arrive, so a reader can stop as soon as it has what it needs.
+class InputFile {
+ public:
+  // Throws FileError ("open") when the file cannot be opened or is a directory.
+  explicit InputFile(const std::string& path);
+  ~InputFile();
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  // Appends at most `most` further bytes to `buffer` and returns how many; 0 only at the end.
+  // Waits for a pipe's writer when nothing has arrived yet. Throws FileError ("read").
+  std::size_t ReadSome(std::string& buffer, std::size_t most);
+  // A regular file's size when opened (what a whole read is expected to bring), else 0.
+  std::size_t SizeHint() const { return sizeHint_; }
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+  int fd_ = -1;
+  std::size_t sizeHint_ = 0;
+};
+
+// A pipe or a device may have no end at all: a whole read takes at most this much of it, far more
+// than any coastline.
+inline constexpr std::size_t kMostStreamBytes = std::size_t{256} << 20;
+
+// The whole content of a file; of a pipe or device, at most kMostStreamBytes. Throws FileError.
+std::string ReadWholeFile(const std::string& path);
+
+// Replaces a file's content without ever destroying the previous file: writes a temporary file in
+// the same directory, flushes it to disk, then renames it over `path`. Where the directory cannot
+// hold a new file but the file itself is writable, the file is written in place instead. A pipe or
+// a device is written to as it is. On failure the old file is left as it was, no temporary file
+// remains, and FileError is thrown.
+void WriteFileReplacing(const std::string& path, std::string_view content);
+
+}  // namespace globeview
