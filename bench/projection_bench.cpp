@@ -21,11 +21,8 @@ constexpr double kCentreLat = 35.7;
 void FillSynthetic(PointTable& t) {
   for (int i = 1; i <= kPointCount; ++i) {
     const bool isBreak = i % 100 == 0;
-    t.srcLon[i] = isBreak ? FieldValue("NA") : FieldValue(std::fmod(i * 0.61, 360.0) - 180);
-    t.srcLat[i] = isBreak ? FieldValue("NA") : FieldValue(std::fmod(i * 0.0029, 180.0) - 90);
-    t.valid[i] = t.usable[i] = isBreak ? 0 : 1;
-    t.lonDeg[i] = isBreak ? 0 : t.srcLon[i].Number();
-    t.latDeg[i] = isBreak ? 0 : t.srcLat[i].Number();
+    t.SetSource(i, isBreak ? FieldValue("NA") : FieldValue(std::fmod(i * 0.61, 360.0) - 180),
+                isBreak ? FieldValue("NA") : FieldValue(std::fmod(i * 0.0029, 180.0) - 90));
   }
 }
 
@@ -46,8 +43,8 @@ void BM_Project(benchmark::State& state) {
   PointTable& table = Table();
   for (auto _ : state) {
     Project(table, kCentreLon, kCentreLat);
-    benchmark::DoNotOptimize(table.az.data());
-    benchmark::DoNotOptimize(table.el.data());
+    benchmark::DoNotOptimize(table.az);
+    benchmark::DoNotOptimize(table.el);
     benchmark::ClobberMemory();
   }
 }

@@ -39,8 +39,8 @@ std::string OnePerLine(int i, const std::string& lon, const std::string& lat) {
 
 void ExpectGeneratedPoints(const PointTable& table) {
   for (int i = 1; i <= kPointCount; ++i) {
-    ASSERT_EQ(table.srcLon[i].AsNumber(), Lon(i)) << "entry " << i;
-    ASSERT_EQ(table.srcLat[i].AsNumber(), Lat(i)) << "entry " << i;
+    ASSERT_EQ(table.SrcLon(i).AsNumber(), Lon(i)) << "entry " << i;
+    ASSERT_EQ(table.SrcLat(i).AsNumber(), Lat(i)) << "entry " << i;
     ASSERT_TRUE(table.IsValid(i) && table.IsUsable(i)) << "entry " << i;
     ASSERT_EQ(table.lonDeg[i], Lon(i));
     ASSERT_EQ(table.latDeg[i], Lat(i));
@@ -184,7 +184,7 @@ TEST(CoastlineTest, DecidesValidityByTheExactTextNA) {
   }
   EXPECT_EQ(table.lonDeg[10], 12.5);
   EXPECT_EQ(table.latDeg[10], -3);
-  EXPECT_EQ(table.srcLon[10], FieldValue("12.5"));
+  EXPECT_EQ(table.SrcLon(10), FieldValue("12.5"));
   EXPECT_FALSE(table.IsValid(kPointCount));
   EXPECT_TRUE(table.IsUsable(kPointCount - 1));
 

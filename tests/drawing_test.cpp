@@ -21,16 +21,14 @@ constexpr double kHigh = 16200;
 PointTable EmptyTable() {
   PointTable table;
   for (int i = 0; i <= kPointCount; ++i) {
-    table.srcLon[i] = table.srcLat[i] = FieldValue("NA");
-    table.valid[i] = table.usable[i] = 0;
+    table.SetSource(i, "NA", "NA");
   }
   return table;
 }
 
 // A usable entry `distance` radians from the centre in direction az.
 void SetUsable(PointTable& table, int i, double az, double distance) {
-  table.valid[i] = table.usable[i] = 1;
-  table.srcLon[i] = table.srcLat[i] = FieldValue(0.0);
+  table.SetSource(i, 0.0, 0.0);
   table.az[i] = az;
   table.el[i] = kPi / 2 - distance;
 }

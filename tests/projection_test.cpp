@@ -30,17 +30,11 @@ constexpr double kHeight = 16200;
 PointTable MakeTable(const std::vector<std::pair<double, double>>& points) {
   PointTable t;
   for (int i = 1; i <= kPointCount; ++i) {
-    t.srcLon[i] = "NA";
-    t.srcLat[i] = "NA";
-    t.valid[i] = t.usable[i] = 0;
+    t.SetSource(i, "NA", "NA");
   }
   for (std::size_t k = 0; k < points.size(); ++k) {
     const int i = static_cast<int>(k) + 1;
-    t.srcLon[i] = points[k].first;
-    t.srcLat[i] = points[k].second;
-    t.valid[i] = t.usable[i] = 1;
-    t.lonDeg[i] = points[k].first;
-    t.latDeg[i] = points[k].second;
+    t.SetSource(i, points[k].first, points[k].second);
   }
   return t;
 }
@@ -167,8 +161,7 @@ TEST(ProjectTest, LeavesUnusableEntriesAloneAndSurvivesEnormousFieldValues) {
   const double max = std::numeric_limits<double>::max();
   PointTable t = MakeTable({{1e308, 10}, {10, 1e308}, {-max, -max}, {5, 100}, {0, 0}, {0, 0}});
   // Entry 5: a valid entry whose field is stray text.
-  t.srcLon[5] = "12abc";
-  t.usable[5] = 0;
+  t.SetSource(5, "12abc", 100);
   t.lonRad[5] = t.az[5] = t.el[5] = t.x[5] = t.zr[5] = 42;
   Project(t, 139.7, 35.7);
   for (int i : {1, 2, 3, 4, 6}) {

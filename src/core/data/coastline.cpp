@@ -22,23 +22,14 @@ LoadReport LoadCoastline(const std::string& path, PointTable& table) {
       throw FieldFileError(name + " holds only " + std::to_string(i - 1) + " of the " +
                            std::to_string(kPointCount) + " point pairs");
     }
-    table.srcLon[i] = std::move(*lon);
-    table.srcLat[i] = std::move(*lat);
+    const bool lonIsNumber = lon->AsNumber().has_value();
+    table.SetSource(i, std::move(*lon), std::move(*lat));
 
-    const bool valid = !table.srcLon[i].IsNA() && !table.srcLat[i].IsNA();
-    const std::optional<double> lonDeg = valid ? table.srcLon[i].AsNumber() : std::nullopt;
-    const std::optional<double> latDeg = valid ? table.srcLat[i].AsNumber() : std::nullopt;
-    const bool usable = lonDeg && latDeg;
-    table.valid[i] = valid ? 1 : 0;
-    table.usable[i] = usable ? 1 : 0;
-    table.lonDeg[i] = usable ? *lonDeg : 0.0;
-    table.latDeg[i] = usable ? *latDeg : 0.0;
-
-    if (valid && !usable) {
+    if (table.IsValid(i) && !table.IsUsable(i)) {
       if (report.unusableCount == 0) {
         report.firstUnusableEntry = i;
         // The line of the field at fault, which may be the latitude's on a line of its own.
-        report.firstUnusableLine = lonDeg ? reader.Line() : lonLine;
+        report.firstUnusableLine = lonIsNumber ? reader.Line() : lonLine;
       }
       ++report.unusableCount;
     }

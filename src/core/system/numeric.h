@@ -5,6 +5,9 @@
 
 namespace globeview {
 
+// pi as the program uses it everywhere, not the full double-precision value.
+inline constexpr double kPi = 3.14159265;
+
 // The numeric test: after surrounding blanks (spaces and tabs) are dropped, a text is a number when
 // it is an optional sign, digits with an optional decimal point ("5", "5.", ".5", at least one
 // digit) and an optional exponent ("e" or "E", optional sign, digits). Nothing else: no NaN or

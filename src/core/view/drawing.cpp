@@ -34,9 +34,9 @@ void DrawPicture(PointTable& table, double c1, ScreenSize screen, DrawingSurface
   // A segment half the screen wide or longer is one that wraps round the far side of the globe
   // (its ends lie near the outer ring on opposite sides), not a piece of coastline.
   const double maxLengthSquared = (w * w) / 4;
-  const std::uint8_t* usable = table.usable.data();
-  const double* sx = table.sx.data();
-  const double* sy = table.sy.data();
+  const std::uint8_t* usable = table.usable;
+  const double* sx = table.sx;
+  const double* sy = table.sy;
   // An entry that is valid but unusable has no position of its own, so it joins neither
   // neighbour; "usable" already implies "valid".
   for (int i = 1; i < kPointCount; ++i) {

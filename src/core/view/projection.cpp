@@ -20,13 +20,10 @@ inline double OneTurnIntoRange(double angle) {
   return angle;
 }
 
-// Degrees to radians, multiplying first. A value in the file so large that the product overflows
-// would turn into a NaN in the sines and cosines; its remainder of whole turns is the same
-// direction and converts without overflow.
+// Degrees to radians, multiplying first. The loader never lets through a value whose product
+// overflows.
 inline double ToRadians(double degrees) {
-  const double radians = degrees * kPi / kDegreesPerHalfTurn;
-  if (std::isfinite(radians)) return radians;
-  return std::fmod(degrees, kDegreesPerTurn) * kPi / kDegreesPerHalfTurn;
+  return degrees * kPi / kDegreesPerHalfTurn;
 }
 
 // Pass 1, degrees to radians, longitude into 0..2pi.
@@ -124,10 +121,10 @@ void ComputeScreenPositions(PointTable& table, double c1, double width, double h
   const double s = c1 * (1.0 / 2);
   const double middleX = width / 2;
   const double middleY = height / 2;
-  const double* az = table.az.data();
-  const double* el = table.el.data();
-  double* sx = table.sx.data();
-  double* sy = table.sy.data();
+  const double* az = table.az;
+  const double* el = table.el;
+  double* sx = table.sx;
+  double* sy = table.sy;
   for (int i = 1; i <= kPointCount; ++i) {
     const double r = ((height * (kHalfPi - el[i])) / kPi) * s;
     sx[i] = r * std::sin(az[i]) + middleX;

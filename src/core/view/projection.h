@@ -1,11 +1,10 @@
 #pragma once
 
 #include "data/point_table.h"
+#include "system/numeric.h"
 
 namespace globeview {
 
-// pi as the program uses it everywhere, not the full double-precision value.
-inline constexpr double kPi = 3.14159265;
 
 // The four passes of the azimuthal equidistant projection over every usable entry: degrees to
 // radians, working copies, turn in longitude, tilt and angles. Leaves az in 0..2pi and el in
