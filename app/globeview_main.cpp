@@ -10,7 +10,12 @@
 int main(int argc, char** argv) {
   using namespace globeview;
 
-  QApplication app(argc, argv);
+  // The program reads no command line: Qt is given the program's name alone, so nothing typed
+  // after it (-qwindowtitle, -platform, -style) changes the window.
+  char fallbackName[] = "globeview";
+  char* qtArgv[] = {argc > 0 && argv[0] != nullptr ? argv[0] : fallbackName, nullptr};
+  int qtArgc = 1;
+  QApplication app(qtArgc, qtArgv);
   QApplication::setApplicationName(QStringLiteral("GlobeView"));
 
   // Asked once, at once, so that this copy holds the lock for the rest of its life and a later

@@ -78,8 +78,9 @@ TEST(ApplicationTest, JoinsPaths) {
 
 class Copy {
  public:
-  Copy(const char* mode, const std::string& lock) {
+  Copy(const char* mode, const std::string& lock, const std::string& tmpdir = {}) {
     auto environment = QProcessEnvironment::systemEnvironment();
+    if (!tmpdir.empty()) environment.insert("TMPDIR", QString::fromStdString(tmpdir));
     environment.insert("GLOBEVIEW_PROBE_MODE", mode);
     environment.insert("GLOBEVIEW_PROBE_LOCK", QString::fromStdString(lock));
     process_.setProcessEnvironment(environment);
@@ -98,8 +99,8 @@ class Copy {
 };
 
 // Whether a copy started now would see another one running.
-bool SecondCopySees(const std::string& lock) {
-  return Copy("ask", lock).Finish() == 1;
+bool SecondCopySees(const std::string& lock, const std::string& tmpdir = {}) {
+  return Copy("ask", lock, tmpdir).Finish() == 1;
 }
 
 TEST(ApplicationTest, SeesASecondCopyWhileTheFirstRuns) {
@@ -134,6 +135,9 @@ TEST(ApplicationTest, TakesOverTheLockOfACopyThatEnded) {
 TEST(ApplicationTest, TheProgramsOwnLockIsTakenOnce) {
   EXPECT_FALSE(PreviousInstanceRunning());
   EXPECT_TRUE(SecondCopySees(""));
+  // Whatever folder for temporary files a second copy is told of, it finds the first.
+  ScratchDir elsewhere;
+  EXPECT_TRUE(SecondCopySees("", elsewhere.Root()));
 }
 
 TEST(ApplicationTest, EndingRunsNothingAfterwardsKeepsWhatWasPrintedAndReleasesTheLock) {

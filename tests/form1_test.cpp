@@ -481,6 +481,21 @@ TEST_F(Form1Test, ARealSecondCopyEndsOnStartWhileTheFirstRunsOn) {
   EXPECT_FALSE(first.Picture().isNull());
 }
 
+// Arguments are not Qt's either: a platform named after the program's name would stop Qt at once.
+TEST_F(Form1Test, TheProgramReadsNoCommandLine) {
+  QProcess program;
+  auto environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("QT_QPA_PLATFORM", "offscreen");
+  program.setProcessEnvironment(environment);
+  program.setWorkingDirectory(QString::fromUtf8(GLOBEVIEW_BIN_DIR));
+  program.start(QString::fromUtf8(GLOBEVIEW_BIN_DIR "/globeview"),
+                {"-platform", "no-such-platform", "-qwindowtitle", "HELLO"});
+  ASSERT_TRUE(program.waitForStarted());
+  EXPECT_FALSE(program.waitForFinished(3000)) << program.readAllStandardError().toStdString();
+  program.kill();
+  program.waitForFinished();
+}
+
 // The event pass in "Start" handles what was waiting, inside the running handler.
 TEST_F(Form1Test, EventsWaitingWhenStartBeginsAreHandledInsideIt) {
   const QImage atMagnification2 = ReferencePicture("139.7", "35.7", "2");
