@@ -8,6 +8,7 @@
 #include "bench_data.h"
 #include "data/coastline.h"
 #include "data/point_table.h"
+#include "system/drawing_surface.h"
 #include "view/projection.h"
 
 namespace globeview {
@@ -15,6 +16,8 @@ namespace {
 
 constexpr double kCentreLon = 139.7;
 constexpr double kCentreLat = 35.7;
+constexpr double kScreenWidth = 1920 * kTwipsPerPixelAt96Dpi;
+constexpr double kScreenHeight = 1080 * kTwipsPerPixelAt96Dpi;
 
 // A stand-in when no coastline file is at hand: a spiral over the globe with a break every 100th
 // entry, about as many usable points as the shipped file.
@@ -39,6 +42,7 @@ PointTable& Table() {
   return *table;
 }
 
+// Labelled with the instruction set the projection runs on.
 void BM_Project(benchmark::State& state) {
   PointTable& table = Table();
   for (auto _ : state) {
@@ -47,8 +51,23 @@ void BM_Project(benchmark::State& state) {
     benchmark::DoNotOptimize(table.el);
     benchmark::ClobberMemory();
   }
+  state.SetLabel(ProjectionTarget());
 }
 BENCHMARK(BM_Project)->Name("project")->Unit(benchmark::kMicrosecond);
+
+// The screen positions of every entry on a 1920x1080 screen.
+void BM_ScreenPositions(benchmark::State& state) {
+  PointTable& table = Table();
+  Project(table, kCentreLon, kCentreLat);
+  for (auto _ : state) {
+    ComputeScreenPositions(table, 1, kScreenWidth, kScreenHeight);
+    benchmark::DoNotOptimize(table.sx);
+    benchmark::DoNotOptimize(table.sy);
+    benchmark::ClobberMemory();
+  }
+  state.SetLabel(ProjectionTarget());
+}
+BENCHMARK(BM_ScreenPositions)->Name("screen_positions")->Unit(benchmark::kMicrosecond);
 
 // PROJ's own azimuthal equidistant projection on the same points, for scale.
 void BM_ProjAeqd(benchmark::State& state) {

@@ -1,6 +1,13 @@
 #include "view/projection.h"
 
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
+
+// Everything up to the Highway includes is compiled once; Highway then compiles the vector loops
+// below once per instruction set and picks the best one the processor has at the first call.
+#ifndef GLOBEVIEW_VIEW_PROJECTION_SHARED
+#define GLOBEVIEW_VIEW_PROJECTION_SHARED
 
 namespace globeview {
 
@@ -12,6 +19,27 @@ constexpr double kThreeHalvesPi = 3 * kPi / 2;
 constexpr double kDegreesPerHalfTurn = 180.0;
 constexpr double kDegreesPerTurn = 360.0;
 constexpr double kPoleLatitude = 90.0;
+constexpr int kEntries = kPointCount + 1;  // entry 0 is never used
+
+// Highway's sine and cosine reduce their argument with a four-part pi that holds up to about this
+// many radians. A usable longitude or latitude can be far larger (millions of degrees up to about
+// 5.7e307); a vector holding such an angle is projected lane by lane through the C library.
+constexpr double kVectorTrigLimit = 39000;
+
+// The turn in longitude and the tilt, the same for every point of one projection.
+struct Frame {
+  double turn;
+  double cosTilt;
+  double sinTilt;
+};
+
+// The screen: half the magnification, the height and the middle, in twips.
+struct Screen {
+  double halfMagnification;
+  double height;
+  double middleX;
+  double middleY;
+};
 
 // One step each way, greater-than test first: the values reaching here are at most one turn out.
 inline double OneTurnIntoRange(double angle) {
@@ -24,34 +52,6 @@ inline double OneTurnIntoRange(double angle) {
 // overflows.
 inline double ToRadians(double degrees) {
   return degrees * kPi / kDegreesPerHalfTurn;
-}
-
-// Pass 1, degrees to radians, longitude into 0..2pi.
-void ToRadiansPass(PointTable& t) {
-  for (int i = 1; i <= kPointCount; ++i) {
-    if (!t.usable[i]) continue;
-    t.lonRad[i] = OneTurnIntoRange(ToRadians(t.lonDeg[i]));
-    t.latRad[i] = ToRadians(t.latDeg[i]);
-  }
-}
-
-// Pass 2, working copies.
-void WorkingCopiesPass(PointTable& t) {
-  for (int i = 1; i <= kPointCount; ++i) {
-    if (!t.usable[i]) continue;
-    t.az[i] = t.lonRad[i];
-    t.el[i] = t.latRad[i];
-  }
-}
-
-// Pass 3, turn in longitude so that the centre's meridian is at 0.
-void TurnPass(PointTable& t, double a1) {
-  const double rot = kDegreesPerTurn - a1;
-  const double turn = (rot / kDegreesPerHalfTurn) * kPi;
-  for (int i = 1; i <= kPointCount; ++i) {
-    if (!t.usable[i]) continue;
-    t.az[i] = OneTurnIntoRange(t.az[i] + turn);
-  }
 }
 
 // The azimuth of (xr, yr) in the program's half-turn arithmetic. On the line xr = 0 the quotient
@@ -81,55 +81,259 @@ inline double Elevation(double xr, double yr, double zr) {
   return el;
 }
 
-// Pass 4, tilt the centre onto the pole of the working sphere, then azimuth and elevation.
-void TiltPass(PointTable& t, double b1) {
-  const double tilt = ((kPoleLatitude - b1) / kDegreesPerHalfTurn) * kPi;
-  const double cosTilt = std::cos(tilt);
-  const double sinTilt = std::sin(tilt);
-  for (int i = 1; i <= kPointCount; ++i) {
-    if (!t.usable[i]) continue;
-    const double az = t.az[i];
-    const double el = t.el[i];
-    const double cosEl = std::cos(el);
-    const double x = std::cos(az) * cosEl;
-    const double y = std::sin(az) * cosEl;
-    const double z = std::sin(el);
-    const double xr = x * cosTilt - z * sinTilt;
-    const double yr = y;
-    const double zr = x * sinTilt + z * cosTilt;
-    t.x[i] = x;
-    t.y[i] = y;
-    t.z[i] = z;
-    t.xr[i] = xr;
-    t.yr[i] = yr;
-    t.zr[i] = zr;
-    t.az[i] = OneTurnIntoRange(Azimuth(xr, yr));
-    t.el[i] = Elevation(xr, yr, zr);
-  }
+// Entry i through the four passes with the C library's functions: degrees to radians, working
+// copies, the turn in longitude, then the tilt of the centre onto the pole of the working sphere
+// and the azimuth and elevation there.
+void ProjectEntry(PointTable& t, int i, const Frame& f) {
+  const double lonRad = OneTurnIntoRange(ToRadians(t.lonDeg[i]));
+  const double latRad = ToRadians(t.latDeg[i]);
+  const double az = OneTurnIntoRange(lonRad + f.turn);
+  const double el = latRad;
+  const double cosEl = std::cos(el);
+  const double x = std::cos(az) * cosEl;
+  const double y = std::sin(az) * cosEl;
+  const double z = std::sin(el);
+  const double xr = x * f.cosTilt - z * f.sinTilt;
+  const double yr = y;
+  const double zr = x * f.sinTilt + z * f.cosTilt;
+  t.lonRad[i] = lonRad;
+  t.latRad[i] = latRad;
+  t.x[i] = x;
+  t.y[i] = y;
+  t.z[i] = z;
+  t.xr[i] = xr;
+  t.yr[i] = yr;
+  t.zr[i] = zr;
+  t.az[i] = OneTurnIntoRange(Azimuth(xr, yr));
+  t.el[i] = Elevation(xr, yr, zr);
+}
+
+// Entry i's screen position through the C library's functions.
+void PlaceEntry(PointTable& t, int i, const Screen& s) {
+  const double r = ((s.height * (kHalfPi - t.el[i])) / kPi) * s.halfMagnification;
+  t.sx[i] = r * std::sin(t.az[i]) + s.middleX;
+  t.sy[i] = r * std::cos(t.az[i]) + s.middleY;
 }
 
 }  // namespace
 
-void Project(PointTable& table, double a1, double b1) {
-  ToRadiansPass(table);
-  WorkingCopiesPass(table);
-  TurnPass(table, a1);
-  TiltPass(table, b1);
-}
+}  // namespace globeview
 
-void ComputeScreenPositions(PointTable& table, double c1, double width, double height) {
-  const double s = c1 * (1.0 / 2);
-  const double middleX = width / 2;
-  const double middleY = height / 2;
-  const double* az = table.az;
-  const double* el = table.el;
-  double* sx = table.sx;
-  double* sy = table.sy;
+#endif  // GLOBEVIEW_VIEW_PROJECTION_SHARED
+
+// Processors with SSSE3 but not SSE4 are long gone; leaving that target out keeps the build short.
+#ifndef HWY_DISABLED_TARGETS
+#define HWY_DISABLED_TARGETS HWY_SSSE3
+#endif
+#undef HWY_TARGET_INCLUDE
+#define HWY_TARGET_INCLUDE "view/projection.cpp"
+#include <hwy/foreach_target.h>  // IWYU pragma: keep
+// foreach_target.h must come first.
+#include <hwy/contrib/math/math-inl.h>
+#include <hwy/highway.h>
+
+HWY_BEFORE_NAMESPACE();
+namespace globeview {
+namespace HWY_NAMESPACE {
+namespace {
+
+#if HWY_TARGET == HWY_SCALAR
+
+// One lane at a time, the C library's functions are faster than Highway's and exactly the formulas.
+void ProjectTable(PointTable& t, const Frame& f) {
   for (int i = 1; i <= kPointCount; ++i) {
-    const double r = ((height * (kHalfPi - el[i])) / kPi) * s;
-    sx[i] = r * std::sin(az[i]) + middleX;
-    sy[i] = r * std::cos(az[i]) + middleY;
+    if (t.usable[i] != 0) ProjectEntry(t, i, f);
   }
 }
 
+void PlaceTable(PointTable& t, const Screen& s) {
+  for (int i = 1; i <= kPointCount; ++i) PlaceEntry(t, i, s);
+}
+
+#else
+
+namespace hn = hwy::HWY_NAMESPACE;
+using Tag = hn::ScalableTag<double>;
+using Vec = hn::Vec<Tag>;
+using Mask = hn::Mask<Tag>;
+
+// The lanes of entries i.. that are usable points; entry 0 never is. Returns how many.
+int UsableLanes(Tag d, const PointTable& t, int i, Mask& usable) {
+  std::uint8_t bits[(HWY_MAX_BYTES / sizeof(double) + 7) / 8] = {};
+  const int lanes = static_cast<int>(hn::Lanes(d));
+  int count = 0;
+  for (int k = 0; k < lanes; ++k) {
+    if (i + k == 0 || t.usable[i + k] == 0) continue;
+    bits[k / 8] |= static_cast<std::uint8_t>(1u << (k % 8));
+    ++count;
+  }
+  usable = hn::LoadMaskBits(d, bits);
+  return count;
+}
+
+Vec OneTurnIntoRangeLanes(Tag d, Vec angle) {
+  const Vec twoPi = hn::Set(d, kTwoPi);
+  angle = hn::IfThenElse(hn::Gt(angle, twoPi), hn::Sub(angle, twoPi), angle);
+  return hn::IfThenElse(hn::Lt(angle, hn::Zero(d)), hn::Add(angle, twoPi), angle);
+}
+
+// As Azimuth, lane by lane.
+Vec AzimuthLanes(Tag d, Vec xr, Vec yr) {
+  const Vec zero = hn::Zero(d);
+  const Vec quotientAngle = hn::Atan(d, hn::Div(yr, xr));
+  const Vec az =
+      hn::IfThenElse(hn::Gt(xr, zero), quotientAngle, hn::Add(quotientAngle, hn::Set(d, kPi)));
+  const Vec onAxis =
+      hn::IfThenElse(hn::Gt(yr, zero), hn::Set(d, kHalfPi),
+                     hn::IfThenElseZero(hn::Lt(yr, zero), hn::Set(d, kThreeHalvesPi)));
+  return hn::IfThenElse(hn::Eq(xr, zero), onAxis, az);
+}
+
+// As Elevation, lane by lane.
+Vec ElevationLanes(Tag d, Vec xr, Vec yr, Vec zr) {
+  const Vec zero = hn::Zero(d);
+  const Vec halfPi = hn::Set(d, kHalfPi);
+  const Vec horizontal = hn::Sqrt(hn::Add(hn::Mul(xr, xr), hn::Mul(yr, yr)));
+  Vec el = hn::Atan(d, hn::Div(zr, horizontal));
+  el = hn::Max(hn::Min(el, halfPi), hn::Neg(halfPi));
+  const Vec pole = hn::IfThenElse(hn::Ge(zr, zero), halfPi, hn::Neg(halfPi));
+  return hn::IfThenElse(hn::Eq(horizontal, zero), pole, el);
+}
+
+// All four passes at once, a vector of entries at a time; unusable lanes are never stored.
+void ProjectTable(PointTable& t, const Frame& f) {
+  const Tag d;
+  const int lanes = static_cast<int>(hn::Lanes(d));
+  const Vec pi = hn::Set(d, kPi);
+  const Vec degreesPerHalfTurn = hn::Set(d, kDegreesPerHalfTurn);
+  const Vec turn = hn::Set(d, f.turn);
+  const Vec cosTilt = hn::Set(d, f.cosTilt);
+  const Vec sinTilt = hn::Set(d, f.sinTilt);
+  const Vec trigLimit = hn::Set(d, kVectorTrigLimit);
+  int i = 0;
+  for (; i + lanes <= kEntries; i += lanes) {
+    Mask usable;
+    const int count = UsableLanes(d, t, i, usable);
+    if (count == 0) continue;
+    const bool whole = count == lanes;
+    // Unusable lanes compute on 0, so that they never hold a value out of range.
+    const Vec lonDeg = hn::IfThenElseZero(usable, hn::LoadU(d, t.lonDeg + i));
+    const Vec latDeg = hn::IfThenElseZero(usable, hn::LoadU(d, t.latDeg + i));
+    const Vec lonRad = OneTurnIntoRangeLanes(d, hn::Div(hn::Mul(lonDeg, pi), degreesPerHalfTurn));
+    const Vec latRad = hn::Div(hn::Mul(latDeg, pi), degreesPerHalfTurn);
+    const Vec turned = OneTurnIntoRangeLanes(d, hn::Add(lonRad, turn));
+    if (!hn::AllTrue(
+            d, hn::And(hn::Lt(hn::Abs(turned), trigLimit), hn::Lt(hn::Abs(latRad), trigLimit)))) {
+      for (int k = 0; k < lanes; ++k) {
+        if (i + k > 0 && t.usable[i + k] != 0) ProjectEntry(t, i + k, f);
+      }
+      continue;
+    }
+    const Vec cosEl = hn::Cos(d, latRad);
+    const Vec x = hn::Mul(hn::Cos(d, turned), cosEl);
+    const Vec y = hn::Mul(hn::Sin(d, turned), cosEl);
+    const Vec z = hn::Sin(d, latRad);
+    const Vec xr = hn::Sub(hn::Mul(x, cosTilt), hn::Mul(z, sinTilt));
+    const Vec zr = hn::Add(hn::Mul(x, sinTilt), hn::Mul(z, cosTilt));
+    const Vec az = OneTurnIntoRangeLanes(d, AzimuthLanes(d, xr, y));
+    const Vec el = ElevationLanes(d, xr, y, zr);
+    const auto store = [&](Vec value, double* field) {
+      if (whole) {
+        hn::StoreU(value, d, field + i);
+      } else {
+        hn::BlendedStore(value, usable, d, field + i);
+      }
+    };
+    store(lonRad, t.lonRad);
+    store(latRad, t.latRad);
+    store(x, t.x);
+    store(y, t.y);
+    store(z, t.z);
+    store(xr, t.xr);
+    store(y, t.yr);
+    store(zr, t.zr);
+    store(az, t.az);
+    store(el, t.el);
+  }
+  for (; i < kEntries; ++i) {
+    if (t.usable[i] != 0) ProjectEntry(t, i, f);
+  }
+}
+
+// The screen position of every entry but 0, a vector at a time.
+void PlaceTable(PointTable& t, const Screen& s) {
+  const Tag d;
+  const int lanes = static_cast<int>(hn::Lanes(d));
+  const Vec halfPi = hn::Set(d, kHalfPi);
+  const Vec pi = hn::Set(d, kPi);
+  const Vec height = hn::Set(d, s.height);
+  const Vec halfMagnification = hn::Set(d, s.halfMagnification);
+  const Vec middleX = hn::Set(d, s.middleX);
+  const Vec middleY = hn::Set(d, s.middleY);
+  const Vec trigLimit = hn::Set(d, kVectorTrigLimit);
+  const Mask notEntryZero = hn::Not(hn::FirstN(d, 1));
+  int i = 0;
+  for (; i + lanes <= kEntries; i += lanes) {
+    const Vec az = hn::LoadU(d, t.az + i);
+    // The projection leaves az within a turn; any other value goes through the C library.
+    if (!hn::AllTrue(d, hn::Lt(hn::Abs(az), trigLimit))) {
+      for (int k = 0; k < lanes; ++k) {
+        if (i + k > 0) PlaceEntry(t, i + k, s);
+      }
+      continue;
+    }
+    const Vec el = hn::LoadU(d, t.el + i);
+    const Vec r = hn::Mul(hn::Div(hn::Mul(height, hn::Sub(halfPi, el)), pi), halfMagnification);
+    const Vec sx = hn::Add(hn::Mul(r, hn::Sin(d, az)), middleX);
+    const Vec sy = hn::Add(hn::Mul(r, hn::Cos(d, az)), middleY);
+    if (i == 0) {
+      hn::BlendedStore(sx, notEntryZero, d, t.sx);
+      hn::BlendedStore(sy, notEntryZero, d, t.sy);
+    } else {
+      hn::StoreU(sx, d, t.sx + i);
+      hn::StoreU(sy, d, t.sy + i);
+    }
+  }
+  for (; i < kEntries; ++i) {
+    if (i > 0) PlaceEntry(t, i, s);
+  }
+}
+
+#endif  // HWY_TARGET == HWY_SCALAR
+
+const char* TargetName() {
+  return hwy::TargetName(HWY_TARGET);
+}
+
+}  // namespace
+}  // namespace HWY_NAMESPACE
 }  // namespace globeview
+HWY_AFTER_NAMESPACE();
+
+#if HWY_ONCE
+
+namespace globeview {
+
+HWY_EXPORT(ProjectTable);
+HWY_EXPORT(PlaceTable);
+HWY_EXPORT(TargetName);
+
+void Project(PointTable& table, double a1, double b1) {
+  const double rot = kDegreesPerTurn - a1;
+  const double tilt = ((kPoleLatitude - b1) / kDegreesPerHalfTurn) * kPi;
+  const Frame frame{(rot / kDegreesPerHalfTurn) * kPi, std::cos(tilt), std::sin(tilt)};
+  HWY_DYNAMIC_DISPATCH(ProjectTable)(table, frame);
+}
+
+void ComputeScreenPositions(PointTable& table, double c1, double width, double height) {
+  const Screen screen{c1 * (1.0 / 2), height, width / 2, height / 2};
+  HWY_DYNAMIC_DISPATCH(PlaceTable)(table, screen);
+}
+
+const char* ProjectionTarget() {
+  return HWY_DYNAMIC_DISPATCH(TargetName)();
+}
+
+}  // namespace globeview
+
+#endif  // HWY_ONCE
