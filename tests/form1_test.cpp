@@ -606,5 +606,63 @@ TEST_F(Form1Test, ARepaintKeepsThePictureBeneathTheControls) {
   EXPECT_EQ(shown.pixel(kScreenWidthPx + 30, kScreenHeightPx + 20), kBlackPixel);
 }
 
+// Tokyo at magnification 1 on 640 x 480 pixels: the 180-degree ring has a radius of 240 pixels.
+TEST_F(Form1Test, TheReadoutNamesThePlaceUnderThePointerOverTheDiscOnly) {
+  Form1 form(Services());
+  form.Form_Load();
+  form.resize(kScreenWidthPx, kScreenHeightPx);
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+  const QLabel& readout = *form.Label4;
+  // Through the window system, as the pointer's moves come.
+  QWindow* window = form.windowHandle();
+  QTest::mouseMove(window, {300, 200});
+  EXPECT_TRUE(readout.isHidden()) << "no picture yet";
+  form.Command1_Click();
+
+  const struct {
+    QPoint at;
+    const char* text;  // nullptr: hidden
+  } moves[] = {
+      {{320, 240}, "経度 139.70  緯度 35.70  方位 0.0°  距離 0 km"},
+      // A quarter of the earth's circumference due east lies on the equator, 90 degrees east.
+      {{440, 240}, "経度 -130.30  緯度 0.00  方位 90.0°  距離 10,008 km"},
+      {{630, 10}, nullptr},
+      {{320, 0}, "経度 -40.30  緯度 -35.70  方位 0.0°  距離 20,015 km"},
+  };
+  for (const auto& move : moves) {
+    SCOPED_TRACE(move.text ? move.text : "off the disc");
+    QTest::mouseMove(window, move.at);
+    EXPECT_EQ(readout.isVisible(), move.text != nullptr);
+    if (move.text) {
+      EXPECT_EQ(readout.text().toStdString(), move.text);
+    }
+  }
+  EXPECT_EQ(readout.geometry().bottomLeft(), QPoint(0, form.height() - 1));
+  EXPECT_GT(readout.geometry().top(), form.Command2->geometry().bottom()) << "below the controls";
+
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(&form, &leave);
+  EXPECT_TRUE(readout.isHidden());
+  QTest::mouseMove(window, {320, 240});
+  desktop_.onEvents = [&] { QTest::mouseMove(window, {330, 240}); };
+  form.Command1_Click();
+  EXPECT_TRUE(readout.isHidden()) << "the pointer moved while a new picture was drawn";
+
+  // The pointer reports the window's pixels, the picture has device pixels.
+  if (qEnvironmentVariableIsEmpty("QT_SCALE_FACTOR")) {
+    QProcess scaled;
+    auto environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_SCALE_FACTOR", "2");
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    scaled.setProcessEnvironment(environment);
+    scaled.start(
+        QCoreApplication::applicationFilePath(),
+        {"--gtest_filter=Form1Test.TheReadoutNamesThePlaceUnderThePointerOverTheDiscOnly"});
+    ASSERT_TRUE(scaled.waitForFinished(60000));
+    EXPECT_EQ(scaled.exitCode(), 0) << scaled.readAllStandardOutput().toStdString();
+  }
+}
+
 }  // namespace
 }  // namespace globeview

@@ -3,9 +3,11 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <vector>
@@ -147,6 +149,12 @@ Form1::Form1(Form1Services services, QWidget* parent)
   Command1 = makeButton("Command1", "Start", kStartRect);
   Text3 = makeField("Text3", kText3Rect);
   Command2 = makeButton("Command2", "End", kEndRect);
+  // Placed by its text, over the picture; the pointer's moves go through it to the window.
+  Label4 = makeLabel("Label4", "", {});
+  Label4->setAttribute(Qt::WA_TransparentForMouseEvents);
+  Label4->hide();
+  // Moves without a button pressed drive the readout; a still pointer costs nothing.
+  setMouseTracking(true);
 
   setTabOrder(Text1, Text2);
   setTabOrder(Text2, Command1);
@@ -208,6 +216,7 @@ void Form1::Command1_Click() {
   if (!messages.empty() || !Normalise(view)) return;
 
   Desktop& desktop = *services_.desktop;
+  ForgetReadoutView();
   BackColorOnly prepared;
   const ScreenSize screen = PrepareScreen(desktop, prepared);
 
@@ -235,6 +244,7 @@ void Form1::Command1_Click() {
   }
   // Tells paintEvent how many device pixels make one of the window's pixels.
   picture_.setDevicePixelRatio(devicePixelRatioF());
+  readoutView_ = PictureView{*a1, *b1, *c1, screen};
   update();
 }
 
@@ -254,6 +264,29 @@ void Form1::Form_QueryUnload() {
   EndProgram(0);
 }
 
+void Form1::Form_MouseMove(QPointF position) {
+  std::optional<std::string> text;
+  if (readoutView_) {
+    // The pointer is in the window's pixels, the picture and its twips in device pixels.
+    const QPointF pixel = position * devicePixelRatioF();
+    const double twipsPerPixel = PictureTwipsPerPixel();
+    text = ReadoutAt(*readoutView_, {pixel.x() * twipsPerPixel, pixel.y() * twipsPerPixel});
+  }
+  if (!text) {
+    Label4->hide();
+    return;
+  }
+  Label4->setText(QString::fromStdString(*text));
+  Label4->adjustSize();
+  // At the bottom left, and below the buttons even on a window too short for both.
+  Label4->move(0, std::max(height() - Label4->height(), Command2->geometry().bottom() + 1));
+  Label4->show();
+}
+
+void Form1::Form_MouseLeave() {
+  Label4->hide();
+}
+
 void Form1::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   painter.fillRect(event->rect(), kWindowColour);
@@ -264,6 +297,19 @@ void Form1::paintEvent(QPaintEvent* event) {
 void Form1::closeEvent(QCloseEvent* event) {
   event->ignore();
   Form_QueryUnload();
+}
+
+void Form1::mouseMoveEvent(QMouseEvent* event) {
+  Form_MouseMove(event->position());
+}
+
+void Form1::leaveEvent(QEvent*) {
+  Form_MouseLeave();
+}
+
+void Form1::ForgetReadoutView() {
+  readoutView_.reset();
+  Label4->hide();
 }
 
 double Form1::PictureTwipsPerPixel() const {

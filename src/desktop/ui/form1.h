@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QImage>
+#include <QPointF>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "data/point_table.h"
+#include "view/geodesy.h"
 #include "view/view_values.h"
 
 class QLabel;
@@ -47,6 +50,10 @@ class Form1 final : public QWidget {
   void Command1_Click();
   void Command2_Click();
   void Form_QueryUnload();
+  // The pointer at `position` (the window's pixels) over the last picture: the readout of the place
+  // under it, or none off the earth's disc.
+  void Form_MouseMove(QPointF position);
+  void Form_MouseLeave();
 
   // The picture the last "Start" drew, in device pixels; null before the first.
   const QImage& Picture() const { return picture_; }
@@ -63,19 +70,27 @@ class Form1 final : public QWidget {
   QPushButton* Command1;
   QLineEdit* Text3;
   QPushButton* Command2;
+  // The readout at the bottom left: longitude, latitude, bearing and distance under the pointer.
+  QLabel* Label4;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
 
  private:
   // Twips per device pixel of the picture, so one pixel of a line is one pixel of the screen.
   double PictureTwipsPerPixel() const;
+  // The picture on the screen is about to be replaced; until it is, nothing is read off it.
+  void ForgetReadoutView();
 
   Form1Services services_;
   std::unique_ptr<Desktop> ownDesktop_;
   std::unique_ptr<MessageBox> ownMessageBox_;
   QImage picture_;
+  // The view and screen the picture on the screen was drawn with; none before the first.
+  std::optional<PictureView> readoutView_;
 };
 
 }  // namespace globeview

@@ -1,0 +1,77 @@
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "bench_data.h"
+#include "data/coastline.h"
+#include "output/svg_writer.h"
+#include "system/headless_desktop.h"
+#include "view/drawing.h"
+#include "view/geodesy.h"
+#include "view/projection.h"
+
+namespace globeview {
+namespace {
+
+constexpr double kBenchTwipsPerPixel = kTwipsPerPixelAt96Dpi;
+constexpr double kTokyoLon = 139.7;
+constexpr double kTokyoLat = 35.7;
+
+// One move of the pointer over the picture: the place under it, its bearing and distance from the
+// centre, and the readout's text. The pointer wanders over the whole disc, so no branch is
+// favoured.
+void PointerReadout(benchmark::State& state) {
+  const PictureView view{
+      kTokyoLon, kTokyoLat, 1, {1920 * kBenchTwipsPerPixel, 1080 * kBenchTwipsPerPixel}};
+  std::vector<ScreenPoint> path;
+  for (int k = 0; k < 256; ++k) {
+    const double radius = view.screen.height / 2 * (k % 97) / 97.0;
+    path.push_back({view.screen.width / 2 + radius * std::sin(k * 0.7),
+                    view.screen.height / 2 + radius * std::cos(k * 0.7)});
+  }
+  std::size_t k = 0;
+  for (auto _ : state) {
+    std::optional<std::string> text = ReadoutAt(view, path[k++ % path.size()]);
+    benchmark::DoNotOptimize(text);
+  }
+}
+
+// The shipped coastline, loaded once: the benchmark times what an SVG export adds to the load.
+PointTable& Coastline() {
+  static PointTable* table = [] {
+    auto* t = new PointTable();
+    LoadCoastline(bench::CoastlinePath(), *t);
+    return t;
+  }();
+  return *table;
+}
+
+// Projection, the drawing into the SVG writer and the finished document, as globeview-render's
+// --out FILE.svg makes it.
+void SvgPicture(benchmark::State& state, int width, int height) {
+  PointTable& table = Coastline();
+  HeadlessDesktop desktop(width * kBenchTwipsPerPixel, height * kBenchTwipsPerPixel);
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    SvgWriter svg(width, height, kBenchTwipsPerPixel);
+    const ScreenSize screen = PrepareScreen(desktop, svg);
+    Project(table, kTokyoLon, kTokyoLat);
+    DrawPicture(table, 1, screen, svg, desktop);
+    const std::string document = svg.Document();
+    bytes = document.size();
+    benchmark::DoNotOptimize(document.data());
+  }
+  state.counters["bytes"] = static_cast<double>(bytes);
+}
+
+const bool kRegistered = [] {
+  benchmark::RegisterBenchmark("pointer_readout", PointerReadout)->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark("svg_picture/1920x1080", SvgPicture, 1920, 1080)
+      ->Unit(benchmark::kMillisecond);
+  return true;
+}();
+
+}  // namespace
+}  // namespace globeview

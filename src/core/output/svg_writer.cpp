@@ -1,0 +1,193 @@
+#include "output/svg_writer.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <optional>
+#include <stdexcept>
+
+namespace globeview {
+
+namespace {
+
+// Coordinates to a hundredth of a pixel: far finer than any print of the picture shows, and
+// a third of the file that full precision would make.
+constexpr double kHundredths = 100.0;
+// Beyond this a value in hundredths no longer fits the integer formatting below.
+constexpr double kLargestHundredths = 1e15;
+
+bool Finite(float a, float b, float c, float d) {
+  return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
+}
+
+// "12", "12.5", "-0.25": at most two decimals, no trailing zeros, a period whatever the locale.
+void AppendNumber(std::string& out, double value) {
+  const double hundredths = std::round(value * kHundredths);
+  char buffer[32];
+  char* p = buffer;
+  if (!(std::fabs(hundredths) < kLargestHundredths)) {
+    p = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    out.append(buffer, p);
+    return;
+  }
+  auto n = static_cast<long long>(hundredths);
+  if (n < 0) {
+    *p++ = '-';
+    n = -n;
+  }
+  p = std::to_chars(p, buffer + sizeof buffer, n / 100).ptr;
+  const auto fraction = static_cast<int>(n % 100);
+  if (fraction != 0) {
+    *p++ = '.';
+    *p++ = static_cast<char>('0' + fraction / 10);
+    if (fraction % 10 != 0) *p++ = static_cast<char>('0' + fraction % 10);
+  }
+  out.append(buffer, p);
+}
+
+void AppendColour(std::string& out, Rgb colour) {
+  constexpr const char* kHex = "0123456789abcdef";
+  out += '#';
+  for (const int channel : {colour.r, colour.g, colour.b}) {
+    const int c = channel < 0 ? 0 : (channel > 255 ? 255 : channel);
+    out += kHex[c / 16];
+    out += kHex[c % 16];
+  }
+}
+
+}  // namespace
+
+SvgWriter::SvgWriter(int widthPixels, int heightPixels, double twipsPerPixel)
+    : widthPixels_(widthPixels), heightPixels_(heightPixels) {
+  if (!(twipsPerPixel > 0) || !std::isfinite(twipsPerPixel)) {
+    throw std::invalid_argument("twips per pixel must be a positive number");
+  }
+  pixelsPerTwip_ = 1.0 / twipsPerPixel;
+}
+
+void SvgWriter::BackColor(Rgb colour) {
+  back_ = colour;
+}
+
+void SvgWriter::ForeColor(Rgb colour) {
+  fore_ = colour;
+}
+
+void SvgWriter::DrawWidth(int pixels) {
+  // A width below one still draws the thinnest line, as on the PNG.
+  width_ = pixels < 1 ? 1 : pixels;
+}
+
+void SvgWriter::Cls() {
+  shapes_.clear();
+  points_.clear();
+  cleared_ = true;
+  background_ = back_;
+}
+
+void SvgWriter::Line(float x1, float y1, float x2, float y2) {
+  // A position that is not a number has no place on the picture.
+  if (!Finite(x1, y1, x2, y2)) return;
+  // A segment starting where the last one ended, in the same pen, continues its path: a coastline
+  // becomes one path for as long as its segments are drawn.
+  if (!shapes_.empty()) {
+    Shape& last = shapes_.back();
+    if (!last.isCircle && last.colour == fore_ && last.width == width_ &&
+        points_.back() == Point{x1, y1}) {
+      points_.push_back({x2, y2});
+      ++last.count;
+      return;
+    }
+  }
+  shapes_.push_back({false, fore_, width_, points_.size(), 2, 0, 0, 0});
+  points_.push_back({x1, y1});
+  points_.push_back({x2, y2});
+}
+
+void SvgWriter::Circle(float x, float y, float radius, Rgb colour) {
+  if (!Finite(x, y, radius, 0) || radius < 0) return;
+  shapes_.push_back({true, colour, width_, 0, 0, x, y, radius});
+}
+
+std::optional<SvgWriter::Point> SvgWriter::Islet(const Shape& path) const {
+  const Point& first = points_[path.first];
+  float left = first.x, right = first.x, top = first.y, bottom = first.y;
+  for (std::size_t i = path.first + 1; i < path.first + path.count; ++i) {
+    left = std::min(left, points_[i].x);
+    right = std::max(right, points_[i].x);
+    top = std::min(top, points_[i].y);
+    bottom = std::max(bottom, points_[i].y);
+  }
+  if ((right - left) * pixelsPerTwip_ >= 1 || (bottom - top) * pixelsPerTwip_ >= 1) {
+    return std::nullopt;
+  }
+  return Point{left + (right - left) / 2, top + (bottom - top) / 2};
+}
+
+std::string SvgWriter::Document() const {
+  std::string svg;
+  // Each point takes about 16 characters.
+  svg.reserve(512 + points_.size() * 16 + shapes_.size() * 16);
+  const std::string width = std::to_string(widthPixels_);
+  const std::string height = std::to_string(heightPixels_);
+  svg += "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+  svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" + width + "\" height=\"" + height +
+         "\" viewBox=\"0 0 " + width + ' ' + height + "\" shape-rendering=\"crispEdges\">\n";
+  if (cleared_) {
+    svg += "<rect width=\"" + width + "\" height=\"" + height + "\" fill=\"";
+    AppendColour(svg, background_);
+    svg += "\"/>\n";
+  }
+  svg += "<g fill=\"none\" stroke-linecap=\"square\" stroke-linejoin=\"round\">\n";
+
+  // Twips to the document: pixel k's centre is at k + 1/2.
+  const auto at = [&](float twips) { return twips * pixelsPerTwip_ + 0.5; };
+  const Shape* group = nullptr;
+  for (const Shape& shape : shapes_) {
+    if (group == nullptr || !(shape.colour == group->colour) || shape.width != group->width) {
+      if (group != nullptr) svg += "</g>\n";
+      svg += "<g stroke=\"";
+      AppendColour(svg, shape.colour);
+      svg += "\" stroke-width=\"" + std::to_string(shape.width) + "\">\n";
+      group = &shape;
+    }
+    if (shape.isCircle) {
+      svg += "<circle cx=\"";
+      AppendNumber(svg, at(shape.x));
+      svg += "\" cy=\"";
+      AppendNumber(svg, at(shape.y));
+      svg += "\" r=\"";
+      AppendNumber(svg, shape.radius * pixelsPerTwip_);
+      svg += "\"/>\n";
+      continue;
+    }
+    svg += "<path d=\"M";
+    if (const std::optional<Point> islet = Islet(shape)) {
+      // The PNG lights the pixel of a run this small; a stroke around it may cover no pixel's
+      // centre and vanish where the document is rendered at its own size. A line of almost no
+      // length with square ends is an upright square one pixel wide, which always covers one; of
+      // no length at all, some renderers leave it out.
+      AppendNumber(svg, at(islet->x));
+      svg += ' ';
+      AppendNumber(svg, at(islet->y));
+      svg += "h0.01\"/>\n";
+      continue;
+    }
+    AppendNumber(svg, at(points_[shape.first].x));
+    svg += ' ';
+    AppendNumber(svg, at(points_[shape.first].y));
+    svg += 'L';
+    for (std::size_t i = shape.first + 1; i < shape.first + shape.count; ++i) {
+      if (i > shape.first + 1) svg += ' ';
+      AppendNumber(svg, at(points_[i].x));
+      svg += ' ';
+      AppendNumber(svg, at(points_[i].y));
+    }
+    svg += "\"/>\n";
+  }
+  if (group != nullptr) svg += "</g>\n";
+  svg += "</g>\n</svg>\n";
+  return svg;
+}
+
+}  // namespace globeview

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "system/drawing_surface.h"
+
+namespace globeview {
+
+// A DrawingSurface that keeps the picture as vectors, for print, and writes it as an SVG document
+// of the screen's size in pixels. It holds what the PNG shows: the background, each run of joined
+// line segments as one path, each ring as a circle, in the PNG's pixel coordinates (pixel k's
+// centre is k x twipsPerPixel twips, the middle of pixel k is k + 1/2 in the document), one-pixel
+// lines without smoothing.
+class SvgWriter final : public DrawingSurface {
+ public:
+  SvgWriter(int widthPixels, int heightPixels, double twipsPerPixel);
+
+  void BackColor(Rgb colour) override;
+  void ForeColor(Rgb colour) override;
+  void DrawWidth(int pixels) override;
+  void Cls() override;
+  void Line(float x1, float y1, float x2, float y2) override;
+  void Circle(float x, float y, float radius, Rgb colour) override;
+
+  // The picture drawn since the last Cls, as a complete SVG document.
+  std::string Document() const;
+
+ private:
+  struct Point {
+    float x;
+    float y;
+    friend bool operator==(const Point&, const Point&) = default;
+  };
+  // A path (points [first, first + count) of points_) or a circle, in twips.
+  struct Shape {
+    bool isCircle;
+    Rgb colour;
+    int width;
+    std::size_t first;
+    std::size_t count;
+    float x, y, radius;
+  };
+
+  // The middle of a path whose points all lie within one pixel's width and height; none for a
+  // larger one.
+  std::optional<Point> Islet(const Shape& path) const;
+
+  int widthPixels_;
+  int heightPixels_;
+  double pixelsPerTwip_;
+  Rgb back_{255, 255, 255};
+  Rgb fore_{0, 0, 0};
+  int width_ = 1;
+  bool cleared_ = false;
+  Rgb background_{};
+  std::vector<Shape> shapes_;
+  std::vector<Point> points_;
+};
+
+}  // namespace globeview
