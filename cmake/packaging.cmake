@@ -28,9 +28,8 @@ set(GLOBEVIEW_MAINTAINER "The GlobeView developers <globeview@users.noreply.gith
     CACHE STRING "Maintainer named in the Debian package")
 set(CPACK_PACKAGE_CONTACT ${GLOBEVIEW_MAINTAINER})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "world map in an azimuthal equidistant projection")
-# The summary above is the first line; Debian wants the rest in lines of under 80 characters.
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION_SUMMARY}
-GlobeView draws the coastlines of the whole earth around any point you name:
+# Follows the summary in the package; Debian wants lines of under 80 characters.
+set(CPACK_PACKAGE_DESCRIPTION "GlobeView draws the coastlines of the whole earth around any point you name:
 every other point lies in its true direction from it, at a distance
 proportional to its distance on the globe. globeview-render draws the same
 picture without a window, for scripts.")
