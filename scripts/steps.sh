@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by run.sh, test.sh, setup.sh and CI: one line on the terminal per step, with everything
 # the step's commands print kept in a log file instead; a failed step shows the log's tail.
 

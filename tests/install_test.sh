@@ -39,6 +39,8 @@ if [ "$(id -u)" -eq 0 ]; then
   command -v setpriv >/dev/null || fail "running as root needs setpriv to drop to nobody"
   as_user="setpriv --reuid=65534 --regid=65534 --clear-groups"
 fi
+# $as_user is a command and its options, split on purpose.
+# shellcheck disable=SC2086
 render() {
   (cd "$scratch/empty" && env -u XDG_CONFIG_HOME HOME="$scratch/home" \
     $as_user "$prefix/$bindir/globeview-render" "$@")
