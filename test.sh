@@ -1,7 +1,13 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test through CTest.
+# Installs what is missing, builds everything (Release, in build/) and runs every test through
+# CTest.
 set -euo pipefail
 top=$(cd "$(dirname "$0")" && pwd)
-"$top/scripts/setup.sh"
-cd "${GLOBEVIEW_BUILD_DIR:-$top/build}"
-ctest --output-on-failure -j "$(nproc)"
+source "$top/scripts/steps.sh"
+
+"$top/scripts/setup.sh" test
+build=${GLOBEVIEW_BUILD_DIR:-$top/build}
+export GLOBEVIEW_LOG=$build/build.log
+cd "$build"
+step "running the tests" ctest --output-on-failure -j "$(nproc)"
+grep -E '^[0-9]+% tests passed' "$GLOBEVIEW_LOG" | tail -n 1

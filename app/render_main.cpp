@@ -14,6 +14,7 @@
 
 #include "data/coastline.h"
 #include "data/field_file.h"
+#include "data/locations.h"
 #include "data/point_table.h"
 #include "data/settings_file.h"
 #include "system/files.h"
@@ -47,12 +48,12 @@ constexpr const char* kHelp =
     "Draws the GlobeView map without a window, exactly as the window would on a screen of the\n"
     "given size.\n"
     "\n"
-    "  --data FILE        coastline file (default: data.dat in the current directory)\n"
+    "  --data FILE        coastline file (default: data.dat, found as the window finds it)\n"
     "  --lon TEXT         centre longitude, as typed into the longitude field\n"
     "  --lat TEXT         centre latitude, as typed into the latitude field\n"
     "  --mag TEXT         magnification, as typed into the magnification field\n"
-    "                     (values not given come from data2.dat in the current directory,\n"
-    "                     as the window reads it; 0, 0, 1 when there is none)\n"
+    "                     (values not given come from data2.dat, found as the window\n"
+    "                     finds it; 0, 0, 1 when there is none)\n"
     "  --size WxH         screen size in pixels, 1 to 20000 each (default: 1920x1080);\n"
     "                     one pixel is 15 twips\n"
     "  --positions FILE|- CSV of the screen position of every point drawn, in twips: a\n"
@@ -75,7 +76,7 @@ class UsageError : public std::runtime_error {
 };
 
 struct Options {
-  std::string data = kCoastlineFile;
+  std::string data;  // empty: found as the window finds it
   std::optional<std::string> lon, lat, mag;
   int widthPixels = kDefaultWidthPixels;
   int heightPixels = kDefaultHeightPixels;
@@ -212,7 +213,7 @@ int Run(int argc, char** argv) {
   auto table = std::make_unique<PointTable>();
   try {
     // The loader itself reports entries it cannot draw; they do not stop the picture.
-    LoadCoastline(options.data, *table);
+    LoadCoastline(options.data.empty() ? FindFile(LocateFiles().coastline) : options.data, *table);
   } catch (const FileError& error) {
     Fail(error.what());
     return kExitFileFailure;
@@ -224,7 +225,7 @@ int Run(int argc, char** argv) {
   // A settings file that every value overrides is not looked at, so it cannot add a notice.
   ViewValues view;
   if (!options.lon || !options.lat || !options.mag) {
-    const SettingsRead settings = ReadSettings(kSettingsFile);
+    const SettingsRead settings = ReadSettings(FindFile(LocateFiles().settings));
     if (!settings.notice.empty()) std::cerr << settings.notice << '\n';
     view = ViewValues{settings.a1, settings.b1, settings.c1};
   }

@@ -82,7 +82,7 @@ class Form1Test : public testing::Test {
     services.desktop = &desktop_;
     services.messageBox = &messages_;
     services.previousInstanceRunning = previousInstance;
-    services.settingsSavePath = savePath_;
+    services.files = FileLocations{{"data.dat"}, {"data2.dat"}, savePath_};
     return services;
   }
 

@@ -14,6 +14,7 @@
 
 #include "data/coastline.h"
 #include "data/field_file.h"
+#include "data/locations.h"
 #include "data/settings_file.h"
 #include "system/application.h"
 #include "system/error_report.h"
@@ -101,6 +102,7 @@ Form1::Form1(Form1Services services, QWidget* parent)
     ownMessageBox_ = std::make_unique<QtMessageBox>(this);
     services_.messageBox = ownMessageBox_.get();
   }
+  if (!services_.files) services_.files = LocateFiles();
 
   setObjectName(QStringLiteral("Form1"));
   setWindowTitle(QStringLiteral("Form1"));
@@ -175,14 +177,15 @@ Form1::~Form1() = default;
 void Form1::Form_Load() {
   services_.desktop->MaximiseWindow();
   setWindowFlag(Qt::FramelessWindowHint, true);
+  const std::string coastline = FindFile(services_.files->coastline);
   try {
-    LoadCoastline(kCoastlineFile, table);
+    LoadCoastline(coastline, table);
   } catch (const FileError& error) {
     ReportRuntimeError(error.operation(), error.path(), error.reason());
   } catch (const FieldFileError& error) {
-    ReportRuntimeError("read", kCoastlineFile, WithoutFileName(error.what()));
+    ReportRuntimeError("read", coastline, WithoutFileName(error.what()));
   }
-  const SettingsRead settings = ReadSettings(kSettingsFile);
+  const SettingsRead settings = ReadSettings(FindFile(services_.files->settings));
   if (!settings.notice.empty()) std::fprintf(stderr, "%s\n", settings.notice.c_str());
   view = ViewValues{settings.a1, settings.b1, settings.c1};
   SetFieldText(*Text1, view.a1.ToText());
@@ -249,10 +252,9 @@ void Form1::Command1_Click() {
 }
 
 void Form1::Command2_Click() {
-  const std::string path = services_.settingsSavePath.empty()
-                               ? JoinPath(ApplicationDirectory(), kSettingsFile)
-                               : services_.settingsSavePath;
+  const std::string& path = services_.files->settingsSave;
   try {
+    if (services_.files->makeSaveFolder) MakeFoldersFor(path);
     SaveSettings(path, view.a1, view.b1, view.c1);
   } catch (const FileError& error) {
     ReportRuntimeError(error.operation(), error.path(), error.reason());

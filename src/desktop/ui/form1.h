@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "data/locations.h"
 #include "data/point_table.h"
 #include "view/geodesy.h"
 #include "view/view_values.h"
@@ -30,8 +31,9 @@ struct Form1Services {
   // Whether another copy was already running when this one started (PreviousInstanceRunning(),
   // asked once at start-up, when the lock is taken).
   bool previousInstanceRunning = false;
-  // Where "End" saves the view; empty: data2.dat in the program's own directory.
-  std::string settingsSavePath;
+  // Where the files are read and "End" saves the view; unset: found from where the program lies
+  // (LocateFiles()).
+  std::optional<FileLocations> files;
 };
 
 // The program's one window: three fields for the view, their labels, "Start" and "End", and the
