@@ -1,12 +1,12 @@
 // globeview-render: draws the picture the window would show, without a window, for scripts and
 // checks. Every step is the window's own code: the same settings file, validation, normalisation,
-// projection and drawing.
+// projection and drawing. It links the core alone, so it starts in a few milliseconds and runs
+// where no desktop is installed.
 
-#include <QImage>
-#include <QString>
 #include <cstdio>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -17,10 +17,10 @@
 #include "data/locations.h"
 #include "data/point_table.h"
 #include "data/settings_file.h"
+#include "output/png_writer.h"
+#include "output/raster_surface.h"
 #include "system/files.h"
 #include "system/headless_desktop.h"
-#include "platform/image_surface.h"
-#include "platform/png_file.h"
 #include "view/drawing.h"
 #include "view/projection.h"
 #include "view/view_values.h"
@@ -40,6 +40,7 @@ constexpr int kMaxSidePixels = 20000;
 
 constexpr const char* kProgram = "globeview-render";
 
+// The usage text: its first line after any wrong option, the whole of it for --help.
 constexpr const char* kUsageLine =
     "usage: globeview-render [--data FILE] [--lon TEXT] [--lat TEXT] [--mag TEXT] [--size WxH]\n"
     "                        [--positions FILE|-] [--out FILE.png]\n";
@@ -75,14 +76,15 @@ class UsageError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// What the command line asks for; a value not given keeps its default.
 struct Options {
-  std::string data;  // empty: found as the window finds it
-  std::optional<std::string> lon, lat, mag;
-  int widthPixels = kDefaultWidthPixels;
+  std::string data;                          // --data; empty: found as the window finds it
+  std::optional<std::string> lon, lat, mag;  // --lon, --lat, --mag: as typed into the fields
+  int widthPixels = kDefaultWidthPixels;     // --size
   int heightPixels = kDefaultHeightPixels;
-  std::optional<std::string> positions;
-  std::optional<std::string> out;
-  bool help = false;
+  std::optional<std::string> positions;  // --positions: a file, or "-" for standard output
+  std::optional<std::string> out;        // --out: the picture
+  bool help = false;                     // --help
 };
 
 // One side of --size: plain decimal digits, 1 to kMaxSidePixels.
@@ -111,6 +113,7 @@ void ParseSize(std::string_view text, Options& options) {
   options.heightPixels = *height;
 }
 
+// Throws UsageError for an option it does not know or a value it cannot take.
 Options ParseOptions(int argc, char** argv) {
   Options options;
   for (int i = 1; i < argc; ++i) {
@@ -158,8 +161,45 @@ Options ParseOptions(int argc, char** argv) {
   return options;
 }
 
+// Every error of the program's own goes through here, under the program's name.
 void Fail(const std::string& message) {
   std::cerr << kProgram << ": " << message << '\n';
+}
+
+// The view drawn, as numbers, on a screen of the size asked for.
+struct Scene {
+  double a1, b1, c1;
+  int widthPixels, heightPixels;
+  double Width() const { return widthPixels * kTwipsPerPixel; }
+  double Height() const { return heightPixels * kTwipsPerPixel; }
+};
+
+// The window's drawing, step by step, onto any surface of the scene's size.
+void DrawScene(PointTable& table, const Scene& scene, DrawingSurface& surface) {
+  HeadlessDesktop desktop(scene.Width(), scene.Height());
+  const ScreenSize screen = PrepareScreen(desktop, surface);
+  Project(table, scene.a1, scene.b1);
+  DrawPicture(table, scene.c1, screen, surface, desktop);
+}
+
+// A PNG of two bits per pixel: the picture holds only its three colours.
+std::string PngPicture(PointTable& table, const Scene& scene) {
+  PalettePicture picture(scene.widthPixels, scene.heightPixels, {kBackground, kCoastline, kGrid});
+  RasterSurface surface(picture.Pixels(), kTwipsPerPixel);
+  DrawScene(table, scene, surface);
+  return EncodePng(picture);
+}
+
+// The bytes of the picture file at `path`, in the kind its name asks for: every name gets a PNG.
+std::string PictureFile(const std::string& path, PointTable& table, const Scene& scene) {
+  std::string bytes;
+  try {
+    bytes = PngPicture(table, scene);
+  } catch (const std::bad_alloc&) {
+    throw FileError("draw", path, "not enough memory for the picture");
+  }
+  if (bytes.empty()) throw FileError("write", path, "the picture could not be encoded as PNG");
+  return bytes;
 }
 
 std::string PositionsCsv(const PointTable& table) {
@@ -177,14 +217,8 @@ std::string PositionsCsv(const PointTable& table) {
   return csv;
 }
 
-// Written beside the target and renamed over it only when complete, so a failed save never leaves
-// a half-written PNG where the old one (or none) was.
-void WritePng(const QImage& image, const std::string& path) {
-  const QByteArray png = EncodePng(image);
-  if (png.isEmpty()) throw FileError("write", path, "the picture could not be encoded as PNG");
-  WriteFileReplacing(path, std::string(png.constData(), static_cast<std::size_t>(png.size())));
-}
-
+// Files are written beside the target and renamed over it only when complete, so a failed save
+// never leaves a half-written file where the old one (or none) was.
 void WritePositions(const std::string& csv, const std::string& target) {
   if (target != "-") {
     WriteFileReplacing(target, csv);
@@ -195,21 +229,48 @@ void WritePositions(const std::string& csv, const std::string& target) {
   }
 }
 
-int Run(int argc, char** argv) {
-  Options options;
-  try {
-    options = ParseOptions(argc, argv);
-  } catch (const UsageError& error) {
-    Fail(error.what());
-    std::cerr << kUsageLine;
-    return kExitUsage;
-  }
-  if (options.help) {
-    std::cout << kUsageLine << '\n' << kHelp;
-    return kExitOk;
-  }
+void WriteSummary(const ViewValues& view, const PointTable& table) {
+  int projected = 0;
+  for (int i = 1; i <= kPointCount; ++i) projected += table.IsUsable(i) ? 1 : 0;
+  std::cout << "longitude " << view.a1.ToText() << ", latitude " << view.b1.ToText()
+            << ", magnification " << view.c1.ToText() << ": " << projected << " of " << kPointCount
+            << " entries projected\n";
+}
 
-  // The window's order: the coastline first, then the settings, then the check of the values.
+// The view as the window would hold it: what the settings file gives, under the values given here.
+// A settings file that every value overrides is not looked at, so it cannot add a notice.
+ViewValues ChosenView(const Options& options) {
+  ViewValues view;
+  if (!options.lon || !options.lat || !options.mag) {
+    const SettingsRead settings = ReadSettings(FindFile(LocateFiles().settings));
+    if (!settings.notice.empty()) std::cerr << settings.notice << '\n';
+    view = ViewValues{settings.a1, settings.b1, settings.c1};
+  }
+  if (options.lon) view.a1 = FieldValue(*options.lon);
+  if (options.lat) view.b1 = FieldValue(*options.lat);
+  if (options.mag) view.c1 = FieldValue(*options.mag);
+  return view;
+}
+
+// Writes what was asked for: the picture, the positions, or else a one-line summary. Throws
+// FileError.
+void WriteOutputs(const Options& options, const ViewValues& view, const Scene& scene,
+                  PointTable& table) {
+  if (options.out) {
+    WriteFileReplacing(*options.out, PictureFile(*options.out, table, scene));
+  } else {
+    Project(table, scene.a1, scene.b1);
+  }
+  if (options.positions) {
+    ComputeScreenPositions(table, scene.c1, scene.Width(), scene.Height());
+    WritePositions(PositionsCsv(table), *options.positions);
+  }
+  if (!options.out && !options.positions) WriteSummary(view, table);
+}
+
+// The window's order: the coastline first, then the settings, then the check of the values; then
+// the outputs. Returns the exit status.
+int Run(const Options& options) {
   auto table = std::make_unique<PointTable>();
   try {
     // The loader itself reports entries it cannot draw; they do not stop the picture.
@@ -222,17 +283,8 @@ int Run(int argc, char** argv) {
     return kExitFileFailure;
   }
 
-  // A settings file that every value overrides is not looked at, so it cannot add a notice.
-  ViewValues view;
-  if (!options.lon || !options.lat || !options.mag) {
-    const SettingsRead settings = ReadSettings(FindFile(LocateFiles().settings));
-    if (!settings.notice.empty()) std::cerr << settings.notice << '\n';
-    view = ViewValues{settings.a1, settings.b1, settings.c1};
-  }
-  if (options.lon) view.a1 = FieldValue(*options.lon);
-  if (options.lat) view.b1 = FieldValue(*options.lat);
-  if (options.mag) view.c1 = FieldValue(*options.mag);
-
+  ViewValues view = ChosenView(options);
+  // The window's own messages, as its message boxes would show them.
   const auto messages = Validate(view.a1.ToText(), view.b1.ToText(), view.c1.ToText());
   if (!messages.empty()) {
     for (const auto& message : messages) std::cerr << message << '\n';
@@ -242,46 +294,13 @@ int Run(int argc, char** argv) {
     Fail("the view values are not numbers");
     return kExitUsage;
   }
-  const double a1 = *view.a1.AsNumber();
-  const double b1 = *view.b1.AsNumber();
-  const double c1 = *view.c1.AsNumber();
-
-  const double width = options.widthPixels * kTwipsPerPixel;
-  const double height = options.heightPixels * kTwipsPerPixel;
+  const Scene scene{*view.a1.AsNumber(), *view.b1.AsNumber(), *view.c1.AsNumber(),
+                    options.widthPixels, options.heightPixels};
   try {
-    if (options.out) {
-      QImage image(options.widthPixels, options.heightPixels, QImage::Format_RGB32);
-      if (image.isNull()) {
-        throw FileError("draw", *options.out, "not enough memory for the picture");
-      }
-      HeadlessDesktop desktop(width, height);
-      {
-        ImageSurface surface(image, kTwipsPerPixel);
-        const ScreenSize screen = PrepareScreen(desktop, surface);
-        Project(*table, a1, b1);
-        DrawPicture(*table, c1, screen, surface, desktop);
-        surface.Flush();
-      }
-      WritePng(image, *options.out);
-    } else {
-      Project(*table, a1, b1);
-    }
-
-    if (options.positions) {
-      ComputeScreenPositions(*table, c1, width, height);
-      WritePositions(PositionsCsv(*table), *options.positions);
-    }
+    WriteOutputs(options, view, scene, *table);
   } catch (const FileError& error) {
     Fail(error.what());
     return kExitFileFailure;
-  }
-
-  if (!options.out && !options.positions) {
-    int projected = 0;
-    for (int i = 1; i <= kPointCount; ++i) projected += table->IsUsable(i) ? 1 : 0;
-    std::cout << "longitude " << view.a1.ToText() << ", latitude " << view.b1.ToText()
-              << ", magnification " << view.c1.ToText() << ": " << projected << " of "
-              << kPointCount << " entries projected\n";
   }
   return kExitOk;
 }
@@ -290,5 +309,18 @@ int Run(int argc, char** argv) {
 }  // namespace globeview
 
 int main(int argc, char** argv) {
-  return globeview::Run(argc, argv);
+  using namespace globeview;
+  Options options;
+  try {
+    options = ParseOptions(argc, argv);
+  } catch (const UsageError& error) {
+    Fail(error.what());
+    std::cerr << kUsageLine;
+    return kExitUsage;
+  }
+  if (options.help) {
+    std::cout << kUsageLine << '\n' << kHelp;
+    return kExitOk;
+  }
+  return Run(options);
 }

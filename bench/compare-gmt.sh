@@ -1,24 +1,22 @@
 #!/usr/bin/env bash
-# Times one globeview-render picture against the same view drawn by GMT's `gmt coast`, five runs
-# each, alternating so that both see the same machine load. Prints both medians and their ratio.
+# Times one globeview-render PNG export at 1600x1600 (median of five runs) and measures the peak
+# memory of one export. Where GMT is installed, the same view drawn by `gmt coast` is timed too,
+# alternating with globeview-render so that both see the same machine load, and the ratio printed.
 #
 #   bench/compare-gmt.sh [BIN_DIR]     BIN_DIR holds globeview-render and data.dat (default build/bin)
 #
-# Exits 0 when gmt is not installed (nothing to compare), 1 when a run fails or the ratio is above
-# the target.
+# Exits 1 when a run fails, the peak memory is above its target, or the ratio is above its target;
+# 0 otherwise, also without GMT (then only globeview-render's own figures are printed).
 set -euo pipefail
 
 readonly RUNS=5
-readonly TARGET_RATIO=0.1
-readonly LON=139.7 LAT=35.7
+readonly TARGET_RATIO=0.05
+readonly TARGET_PEAK_KB=16384
+readonly LON=139.7 LAT=35.7 SIZE=1600x1600
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bin_dir=${1:-$repo/build/bin}
 
-if ! command -v gmt >/dev/null 2>&1; then
-  echo "gmt is not installed: nothing to compare (apt-get install gmt gmt-gshhg-low)"
-  exit 0
-fi
 if [[ ! -x $bin_dir/globeview-render ]]; then
   echo "no globeview-render in $bin_dir: build it first or pass the bin directory" >&2
   exit 1
@@ -28,6 +26,8 @@ if [[ ! -f $bin_dir/data.dat ]]; then
   exit 1
 fi
 bin_dir=$(cd "$bin_dir" && pwd)
+have_gmt=false
+command -v gmt >/dev/null 2>&1 && have_gmt=true
 
 # Pictures and GMT's session files go here, not into the bin directory.
 work=$(mktemp -d)
@@ -48,8 +48,10 @@ time_ms() {
   echo $(((end - start) / 1000000))
 }
 
+render_args=(--lon "$LON" --lat "$LAT" --mag 1 --size "$SIZE" --out "$work/x.png")
+
 run_globeview() {
-  (cd "$bin_dir" && ./globeview-render --lon "$LON" --lat "$LAT" --mag 1 --out "$work/x.png")
+  (cd "$bin_dir" && ./globeview-render "${render_args[@]}")
 }
 
 run_gmt() {
@@ -62,14 +64,32 @@ globeview_ms=()
 gmt_ms=()
 for ((i = 0; i < RUNS; i++)); do
   globeview_ms+=("$(time_ms run_globeview)")
-  gmt_ms+=("$(time_ms run_gmt)")
+  if $have_gmt; then gmt_ms+=("$(time_ms run_gmt)"); fi
 done
 [[ -s $work/x.png ]] || { echo "globeview-render wrote no picture" >&2; exit 1; }
-[[ -s $work/gmt.png ]] || { echo "gmt coast wrote no picture" >&2; exit 1; }
 
 g=$(median "${globeview_ms[@]}")
+echo "globeview-render median: $g ms (runs: ${globeview_ms[*]}; $SIZE PNG)"
+
+status=0
+if [[ -x /usr/bin/time ]]; then
+  peak_kb=$(cd "$bin_dir" && /usr/bin/time -f %M ./globeview-render "${render_args[@]}" 2>&1 >/dev/null |
+    tail -n 1)
+  echo "globeview-render peak memory: $peak_kb KB (target <= $TARGET_PEAK_KB KB)"
+  if ((peak_kb > TARGET_PEAK_KB)); then
+    echo "peak memory above target" >&2
+    status=1
+  fi
+else
+  echo "no /usr/bin/time: peak memory not measured (apt-get install time)"
+fi
+
+if ! $have_gmt; then
+  echo "gmt is not installed: no ratio"
+  exit "$status"
+fi
+[[ -s $work/gmt.png ]] || { echo "gmt coast wrote no picture" >&2; exit 1; }
 m=$(median "${gmt_ms[@]}")
-echo "globeview-render median: $g ms (runs: ${globeview_ms[*]})"
 echo "gmt coast median:        $m ms (runs: ${gmt_ms[*]})"
 if ((m == 0)); then
   echo "gmt took under a millisecond: no ratio" >&2
@@ -79,5 +99,6 @@ ratio=$(awk -v g="$g" -v m="$m" 'BEGIN { printf "%.3f", g / m }')
 echo "ratio globeview/gmt: $ratio (target <= $TARGET_RATIO)"
 if awk -v r="$ratio" -v t="$TARGET_RATIO" 'BEGIN { exit !(r > t) }'; then
   echo "above target" >&2
-  exit 1
+  status=1
 fi
+exit "$status"

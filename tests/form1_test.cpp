@@ -555,8 +555,8 @@ TEST_F(Form1Test, EventsWaitingWhenStartBeginsAreHandledInsideIt) {
   }
 }
 
-// The same through Qt's own event pass: a click on "Start" waiting in the queue. Only one painter
-// may be open on the picture at a time, and the busy pointer must come off again.
+// The same through Qt's own event pass: a click on "Start" waiting in the queue. The nested drawing
+// fills the picture first and the running one draws it again; the busy pointer must come off.
 TEST_F(Form1Test, AQueuedStartClickRunsInsideTheRunningStartWithQtsEventPass) {
   static QStringList warnings;
   warnings.clear();

@@ -16,10 +16,10 @@
 #include "data/field_file.h"
 #include "data/locations.h"
 #include "data/settings_file.h"
+#include "output/raster_surface.h"
 #include "system/application.h"
 #include "system/error_report.h"
 #include "system/files.h"
-#include "platform/image_surface.h"
 #include "platform/qt_desktop.h"
 #include "platform/qt_message_box.h"
 #include "platform/text_field.h"
@@ -63,21 +63,6 @@ QRect ToPixels(const TwipsRect& r, double twipsPerPixelX, double twipsPerPixelY)
   return QRect(qRound(r.left / twipsPerPixelX), qRound(r.top / twipsPerPixelY),
                qRound(r.width / twipsPerPixelX), qRound(r.height / twipsPerPixelY));
 }
-
-// Takes only what PrepareScreen sets on the surface, the background colour. The picture's own
-// surface holds a painter on the picture for as long as it lives, and PrepareScreen's event pass
-// may run a nested "Start" that paints a picture of its own, so that surface is made afterwards.
-class BackColorOnly final : public DrawingSurface {
- public:
-  void BackColor(Rgb colour) override { back = colour; }
-  void ForeColor(Rgb) override {}
-  void DrawWidth(int) override {}
-  void Cls() override {}
-  void Line(float, float, float, float) override {}
-  void Circle(float, float, float, Rgb) override {}
-
-  Rgb back = kBackground;
-};
 
 // A reader's message begins with the file's name ("data.dat: line 2: ...", "data.dat holds only
 // ..."), which the report gives already, with its directory.
@@ -220,8 +205,10 @@ void Form1::Command1_Click() {
 
   Desktop& desktop = *services_.desktop;
   ForgetReadoutView();
-  BackColorOnly prepared;
-  const ScreenSize screen = PrepareScreen(desktop, prepared);
+  // The surface gets the picture's pixels only after PrepareScreen: its event pass may run a nested
+  // "Start" that draws, and even reallocates, the picture first.
+  RasterSurface surface;
+  const ScreenSize screen = PrepareScreen(desktop, surface);
 
   // The event pass may have replaced a variable with what was typed meanwhile; it is drawn as it
   // stands, unless it is not a number at all.
@@ -237,14 +224,14 @@ void Form1::Command1_Click() {
 
   const double twipsPerPixel = PictureTwipsPerPixel();
   const QSize pixels(qRound(screen.width / twipsPerPixel), qRound(screen.height / twipsPerPixel));
+  // Drawn over entirely by the surface's Cls, so never cleared here.
   if (picture_.size() != pixels) picture_ = QImage(pixels, QImage::Format_RGB32);
-  // The surface draws in device pixels already; the ratio would make the painter scale again.
-  picture_.setDevicePixelRatio(1);
-  {
-    ImageSurface surface(picture_, twipsPerPixel);
-    surface.BackColor(prepared.back);
-    DrawPicture(table, *c1, screen, surface, desktop);
+  if (!picture_.isNull()) {
+    surface.Attach(
+        Rgb32Pixels{picture_.bits(), picture_.bytesPerLine(), picture_.width(), picture_.height()},
+        twipsPerPixel);
   }
+  DrawPicture(table, *c1, screen, surface, desktop);
   // Tells paintEvent how many device pixels make one of the window's pixels.
   picture_.setDevicePixelRatio(devicePixelRatioF());
   readoutView_ = PictureView{*a1, *b1, *c1, screen};

@@ -1,0 +1,406 @@
+#include "output/raster_surface.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <stdexcept>
+
+namespace globeview {
+
+namespace {
+
+using Long = std::int64_t;
+// The clipping below multiplies two coordinates; 128 bits hold the product of any two within
+// kMostPixel.
+__extension__ typedef __int128 Wide;
+
+// End pixels up to this far from the origin are walked exactly (twice the longest walk still fits
+// 63 bits). Ends farther out come only from absurd coordinates (the picture is at most 2^31 pixels
+// wide); they are first brought in along the line to kFarPixel, which keeps them far off the
+// picture, in floating point.
+constexpr double kMostPixel = 0x1p60;
+constexpr double kFarPixel = 0x1p59;
+// Rings reaching farther than this are not drawn: no picture is that large, and beyond it a double
+// no longer places their pixels.
+constexpr double kMostRingPixel = 0x1p40;
+
+// floor(pixels + 1/2) for |pixels| up to kMostPixel, without a call into the maths library: the
+// coastline asks this four times per segment.
+Long NearestPixel(double pixels) {
+  const double v = pixels + 0.5;
+  const auto t = static_cast<Long>(v);  // towards zero
+  return static_cast<double>(t) > v ? t - 1 : t;
+}
+
+Long FloorDiv(Wide n, Wide d) {  // d > 0
+  const Wide q = n / d;
+  return static_cast<Long>((n % d != 0 && n < 0) ? q - 1 : q);
+}
+
+Long CeilDiv(Wide n, Wide d) {  // d > 0
+  return -FloorDiv(-n, d);
+}
+
+bool Finite(double a, double b, double c, double d) {
+  return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
+}
+
+// Cuts the segment to the square [-limit, limit]^2 (Liang and Barsky); false when it misses it.
+// The cut is measured from whichever of the two ends and the midpoint lies nearest the square:
+// measured from a far end, the sum that gives the new end would lose the line's position near the
+// square to rounding.
+bool BringIn(double& x1, double& y1, double& x2, double& y2, double limit) {
+  const double dx = x2 - x1, dy = y2 - y1;
+  if (!std::isfinite(dx) || !std::isfinite(dy)) return false;
+  const double mx = x1 / 2 + x2 / 2, my = y1 / 2 + y2 / 2;
+  const auto size = [](double x, double y) { return std::max(std::abs(x), std::abs(y)); };
+  // The segment is o + t (dx, dy) for t in [t0, t1].
+  double ox = mx, oy = my, t0 = -0.5, t1 = 0.5;
+  if (size(x1, y1) < size(ox, oy)) ox = x1, oy = y1, t0 = 0, t1 = 1;
+  if (size(x2, y2) < size(ox, oy)) ox = x2, oy = y2, t0 = -1, t1 = 0;
+  const double p[] = {-dx, dx, -dy, dy};
+  const double q[] = {ox + limit, limit - ox, oy + limit, limit - oy};
+  for (int k = 0; k < 4; ++k) {
+    if (p[k] == 0) {
+      if (q[k] < 0) return false;
+      continue;
+    }
+    const double t = q[k] / p[k];
+    if (p[k] < 0) {
+      t0 = std::max(t0, t);
+    } else {
+      t1 = std::min(t1, t);
+    }
+  }
+  if (t0 > t1) return false;
+  // Whatever rounding is left, the ends stay in the square.
+  const auto in = [&](double v) { return std::clamp(v, -limit, limit); };
+  x1 = in(ox + t0 * dx);
+  y1 = in(oy + t0 * dy);
+  x2 = in(ox + t1 * dx);
+  y2 = in(oy + t1 * dy);
+  return true;
+}
+
+// The pixels of a line from end pixel to end pixel, along its major axis a (the axis in which it
+// is longer, x when equal) and its minor axis b. Step i, 0 <= i < da, lights
+//   a = a0 + sa i,   b = b0 + sb q(i),   q(i) = floor((2 i db + da) / (2 da)),
+// the exact line's minor coordinate rounded to the nearest pixel, halves away from the first end.
+// The walk stops before the last end's pixel.
+struct Walk {
+  Long a0, b0;
+  Long da, db;  // da >= 1, 0 <= db <= da
+  int sa, sb;   // +1 or -1
+
+  // The steps that fall on the picture: `count` of them from pixel (a, b), whose error term
+  // 2 i db + da - 2 da q(i) is `rest`.
+  struct Visible {
+    Long a, b, rest, count;
+  };
+
+  Long Minor(Long i) const { return b0 + sb * FloorDiv(Wide{2} * i * db + da, Wide{2} * da); }
+
+  // The steps whose major coordinate lies in [lo, hi].
+  bool MajorSteps(Long lo, Long hi, Long& first, Long& last) const {
+    first = std::max<Long>(0, sa > 0 ? lo - a0 : a0 - hi);
+    last = std::min<Long>(da - 1, sa > 0 ? hi - a0 : a0 - lo);
+    return first <= last;
+  }
+
+  // The steps inside [0, aHi] x [0, bHi]. Only those are ever visited, so a line far longer than
+  // the picture costs no more than the picture.
+  bool Clip(Long aHi, Long bHi, Visible& v) const {
+    Long first = 0, last = 0;
+    if (!MajorSteps(0, aHi, first, last)) return false;
+    // q(i) >= m exactly when 2 i db >= (2m - 1) da, and q(i) <= M when 2 i db < (2M + 1) da.
+    const Long qLo = sb > 0 ? -b0 : b0 - bHi;
+    const Long qHi = sb > 0 ? bHi - b0 : b0;
+    if (qHi < 0 || qLo > db) return false;
+    if (db > 0) {
+      first = std::max(first, CeilDiv((Wide{2} * qLo - 1) * da, Wide{2} * db));
+      last = std::min(last, CeilDiv((Wide{2} * qHi + 1) * da, Wide{2} * db) - 1);
+    }
+    if (first > last) return false;
+    const Wide n = Wide{2} * first * db + da;
+    const Long q = FloorDiv(n, Wide{2} * da);
+    v = {a0 + sa * first, b0 + sb * q, static_cast<Long>(n - Wide{2} * da * q), last - first + 1};
+    return true;
+  }
+};
+
+// Lights `count` steps of a walk from pixel (a, b), all on the picture. The writer is a copy, so
+// its fields stay in registers.
+template <bool kXMajor, class Writer>
+void Steps(const Writer writer, int a, int b, int sa, int sb, Long rest, Long twoDa, Long twoDb,
+           Long count) {
+  for (; count > 0; --count) {
+    if constexpr (kXMajor) {
+      writer.Put(a, b);
+    } else {
+      writer.Put(b, a);
+    }
+    a += sa;
+    rest += twoDb;
+    if (rest >= twoDa) {
+      rest -= twoDa;
+      b += sb;
+    }
+  }
+}
+
+template <bool kXMajor, class Writer>
+void Light(const Walk& walk, Long aHi, Long bHi, const Writer& writer) {
+  Walk::Visible v;
+  if (!walk.Clip(aHi, bHi, v)) return;
+  Steps<kXMajor>(writer, static_cast<int>(v.a), static_cast<int>(v.b), walk.sa, walk.sb, v.rest,
+                 2 * walk.da, 2 * walk.db, v.count);
+}
+
+// How pixels of each kind are written: a value for a colour, one pixel, a whole picture.
+struct Rgb32Writer {
+  Rgb32Pixels p;
+  std::uint32_t value;
+
+  static std::uint32_t Encode(const Rgb32Pixels&, Rgb c) {
+    return 0xff000000u |
+           static_cast<std::uint32_t>((c.r & 0xff) << 16 | (c.g & 0xff) << 8 | (c.b & 0xff));
+  }
+  void Put(Long x, Long y) const {
+    reinterpret_cast<std::uint32_t*>(p.top + y * p.stride)[x] = value;
+  }
+  void Fill() const {
+    for (int y = 0; y < p.height; ++y) {
+      std::fill_n(reinterpret_cast<std::uint32_t*>(p.top + y * p.stride), p.width, value);
+    }
+  }
+};
+
+struct PaletteWriter {
+  PalettePixels p;
+  std::uint32_t value;  // the palette index
+
+  static std::uint32_t Encode(const PalettePixels& p, Rgb c) {
+    std::uint32_t best = 0;
+    long bestDistance = -1;
+    for (int k = 0; k < p.colours; ++k) {
+      const long dr = c.r - p.palette[k].r, dg = c.g - p.palette[k].g, db = c.b - p.palette[k].b;
+      const long distance = dr * dr + dg * dg + db * db;
+      if (bestDistance < 0 || distance < bestDistance) {
+        best = static_cast<std::uint32_t>(k);
+        bestDistance = distance;
+      }
+    }
+    return best;
+  }
+  void Put(Long x, Long y) const {
+    std::uint8_t& byte = p.top[y * p.stride + (x >> 2)];
+    const int shift = 6 - 2 * static_cast<int>(x & 3);
+    byte = static_cast<std::uint8_t>((byte & ~(3u << shift)) | (value << shift));
+  }
+  void Fill() const {
+    // Whole bytes, so the bits past the last pixel of a row are defined too.
+    const std::size_t bytes = (static_cast<std::size_t>(p.width) + 3) / 4;
+    for (int y = 0; y < p.height; ++y) {
+      std::memset(p.top + y * p.stride, static_cast<int>(value * 0x55u), bytes);
+    }
+  }
+};
+
+template <class Pixels>
+bool HasPixels(const Pixels& p) {
+  return p.top != nullptr && p.width > 0 && p.height > 0;
+}
+
+}  // namespace
+
+RasterSurface::RasterSurface(Rgb32Pixels pixels, double twipsPerPixel) {
+  Attach(pixels, twipsPerPixel);
+}
+
+RasterSurface::RasterSurface(PalettePixels pixels, double twipsPerPixel) {
+  Attach(pixels, twipsPerPixel);
+}
+
+void RasterSurface::SetScale(double twipsPerPixel) {
+  if (!(twipsPerPixel > 0) || !std::isfinite(twipsPerPixel)) {
+    throw std::invalid_argument("twips per pixel must be a positive number");
+  }
+  scale_ = 1.0 / twipsPerPixel;
+}
+
+void RasterSurface::Attach(Rgb32Pixels pixels, double twipsPerPixel) {
+  SetScale(twipsPerPixel);
+  pixels_ = pixels;
+}
+
+void RasterSurface::Attach(PalettePixels pixels, double twipsPerPixel) {
+  SetScale(twipsPerPixel);
+  if (pixels.palette == nullptr || pixels.colours < 1 || pixels.colours > 4) {
+    throw std::invalid_argument("a palette holds one to four colours");
+  }
+  pixels_ = pixels;
+}
+
+void RasterSurface::BackColor(Rgb colour) {
+  back_ = colour;
+}
+
+void RasterSurface::ForeColor(Rgb colour) {
+  fore_ = colour;
+}
+
+void RasterSurface::DrawWidth(int pixels) {
+  // A width below one still draws the thinnest line.
+  width_ = std::max(pixels, 1);
+}
+
+void RasterSurface::Cls() {
+  if (const auto* p = std::get_if<Rgb32Pixels>(&pixels_); p && HasPixels(*p)) {
+    Rgb32Writer{*p, Rgb32Writer::Encode(*p, back_)}.Fill();
+  } else if (const auto* q = std::get_if<PalettePixels>(&pixels_); q && HasPixels(*q)) {
+    PaletteWriter{*q, PaletteWriter::Encode(*q, back_)}.Fill();
+  }
+}
+
+void RasterSurface::Line(float x1, float y1, float x2, float y2) {
+  // A position that is not a number has no place on the picture.
+  if (!Finite(x1, y1, x2, y2)) return;
+  if (const auto* p = std::get_if<Rgb32Pixels>(&pixels_); p && HasPixels(*p)) {
+    DrawLine(Rgb32Writer{*p, Rgb32Writer::Encode(*p, fore_)}, x1, y1, x2, y2);
+  } else if (const auto* q = std::get_if<PalettePixels>(&pixels_); q && HasPixels(*q)) {
+    DrawLine(PaletteWriter{*q, PaletteWriter::Encode(*q, fore_)}, x1, y1, x2, y2);
+  }
+}
+
+void RasterSurface::Circle(float x, float y, float radius, Rgb colour) {
+  if (!Finite(x, y, radius, 0) || radius < 0) return;
+  if (const auto* p = std::get_if<Rgb32Pixels>(&pixels_); p && HasPixels(*p)) {
+    DrawRing(Rgb32Writer{*p, Rgb32Writer::Encode(*p, colour)}, x, y, radius);
+  } else if (const auto* q = std::get_if<PalettePixels>(&pixels_); q && HasPixels(*q)) {
+    DrawRing(PaletteWriter{*q, PaletteWriter::Encode(*q, colour)}, x, y, radius);
+  }
+}
+
+template <class Writer>
+void RasterSurface::DrawLine(const Writer& writer, double x1, double y1, double x2,
+                             double y2) const {
+  double px1 = x1 * scale_, py1 = y1 * scale_, px2 = x2 * scale_, py2 = y2 * scale_;
+  if (std::max({std::abs(px1), std::abs(py1), std::abs(px2), std::abs(py2)}) > kMostPixel) {
+    if (!Finite(px1, py1, px2, py2) || !BringIn(px1, py1, px2, py2, kFarPixel)) return;
+  }
+  const Long ax = NearestPixel(px1), ay = NearestPixel(py1);
+  const Long bx = NearestPixel(px2), by = NearestPixel(py2);
+  const Long right = writer.p.width - 1, bottom = writer.p.height - 1;
+  // A wide line is a band of one-pixel lines side by side across its major axis.
+  const Long nearSide = -(width_ - 1) / 2, farSide = width_ / 2;
+
+  const Long dx = bx - ax, dy = by - ay;
+  const int sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
+  const bool xMajor = std::abs(dx) >= std::abs(dy);
+  // Most coastline segments lie wholly on the picture and need no clipping.
+  if (width_ == 1 && ax >= 0 && ax <= right && bx >= 0 && bx <= right && ay >= 0 && ay <= bottom &&
+      by >= 0 && by <= bottom) {
+    const Long adx = std::abs(dx), ady = std::abs(dy);
+    if (xMajor) {
+      Steps<true>(writer, int(ax), int(ay), sx, sy, adx, 2 * adx, 2 * ady, std::max<Long>(adx, 1));
+    } else {
+      Steps<false>(writer, int(ay), int(ax), sy, sx, ady, 2 * ady, 2 * adx, ady);
+    }
+    return;
+  }
+  if (dx == 0 && dy == 0) {
+    for (Long y = std::max<Long>(ay + nearSide, 0); y <= std::min(ay + farSide, bottom); ++y) {
+      for (Long x = std::max<Long>(ax + nearSide, 0); x <= std::min(ax + farSide, right); ++x) {
+        writer.Put(x, y);
+      }
+    }
+    return;
+  }
+  Walk walk = xMajor ? Walk{ax, ay, std::abs(dx), std::abs(dy), sx, sy}
+                     : Walk{ay, ax, std::abs(dy), std::abs(dx), sy, sx};
+  const Long aHi = xMajor ? right : bottom, bHi = xMajor ? bottom : right;
+  const auto light = [&] {
+    if (xMajor) {
+      Light<true>(walk, aHi, bHi, writer);
+    } else {
+      Light<false>(walk, aHi, bHi, writer);
+    }
+  };
+  if (width_ == 1) {
+    light();
+    return;
+  }
+  // Only the lines of the band that can meet the picture are walked.
+  Long first = 0, last = 0;
+  if (!walk.MajorSteps(0, aHi, first, last)) return;
+  const Long bFirst = walk.Minor(first), bLast = walk.Minor(last);
+  const Long from = std::max(nearSide, 0 - std::max(bFirst, bLast));
+  const Long to = std::min(farSide, bHi - std::min(bFirst, bLast));
+  const Long b0 = walk.b0;
+  for (Long k = from; k <= to; ++k) {
+    walk.b0 = b0 + k;
+    light();
+  }
+}
+
+template <class Writer>
+void RasterSurface::DrawRing(const Writer& writer, double x, double y, double radius) const {
+  const double px = x * scale_, py = y * scale_, r = radius * scale_;
+  if (std::max({std::abs(px), std::abs(py), r}) > kMostRingPixel) return;
+  const Long cx = NearestPixel(px), cy = NearestPixel(py);
+  const Long right = writer.p.width - 1, bottom = writer.p.height - 1;
+  // The distances from the centre pixel to the nearest and farthest pixel of the picture.
+  const double gapX = double(std::max<Long>({0 - cx, cx - right, 0}));
+  const double gapY = double(std::max<Long>({0 - cy, cy - bottom, 0}));
+  const double farX = double(std::max(std::abs(cx), std::abs(right - cx)));
+  const double farY = double(std::max(std::abs(cy), std::abs(bottom - cy)));
+  const double nearest = std::sqrt(gapX * gapX + gapY * gapY);
+  const double farthest = std::sqrt(farX * farX + farY * farY);
+
+  const auto ring = [&](double rr) {
+    // Every pixel of the ring lies within a pixel of the true circle.
+    if (rr + 1 < nearest || rr - 1 > farthest) return;
+    // Step a along the flatter half of an octant; b is the other coordinate. The walk goes on
+    // while b >= a (past the diagonal the mirrored octant takes over).
+    const auto steep = [&](Long a) {
+      const double rest = rr * rr - double(a) * double(a);
+      return rest < 0 ? Long{-1} : static_cast<Long>(std::llround(std::sqrt(rest)));
+    };
+    Long most = static_cast<Long>(std::floor(rr / std::sqrt(2.0))) + 1;
+    while (most >= 0 && steep(most) < most) --most;
+    // Each of the four half-axes along which a runs, with the two pixels it mirrors to; only the
+    // steps that land on the picture along a are taken.
+    for (int axis = 0; axis < 2; ++axis) {
+      const Long ca = axis == 0 ? cx : cy, cb = axis == 0 ? cy : cx;
+      const Long aHi = axis == 0 ? right : bottom, bHi = axis == 0 ? bottom : right;
+      for (const int sign : {1, -1}) {
+        const Long from = std::max<Long>(0, sign > 0 ? 0 - ca : ca - aHi);
+        const Long to = std::min(most, sign > 0 ? aHi - ca : ca);
+        for (Long a = from; a <= to; ++a) {
+          const Long b = steep(a);
+          const Long at = ca + sign * a;
+          for (const Long onB : {cb + b, cb - b}) {
+            if (onB < 0 || onB > bHi) continue;
+            if (axis == 0) {
+              writer.Put(at, onB);
+            } else {
+              writer.Put(onB, at);
+            }
+          }
+        }
+      }
+    }
+  };
+  if (width_ == 1) {
+    ring(r);
+    return;
+  }
+  // A wide ring is rings side by side, one pixel apart, as far as they can meet the picture.
+  const double from = std::max<double>(-(width_ - 1) / 2, std::floor(nearest - r - 2));
+  const double to = std::min<double>(width_ / 2, std::ceil(farthest - r + 2));
+  for (double k = from; k <= to; ++k) {
+    if (r + k >= 0) ring(r + k);
+  }
+}
+
+}  // namespace globeview

@@ -1,0 +1,79 @@
+#include "output/png_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QImage>
+#include <stdexcept>
+#include <vector>
+
+#include "output/raster_surface.h"
+
+namespace globeview {
+namespace {
+
+const std::vector<Rgb> kColours = {{0, 0, 0}, {255, 255, 255}, {155, 155, 155}, {10, 200, 30}};
+
+QImage Decoded(const std::string& png) {
+  QImage decoded;
+  EXPECT_TRUE(decoded.loadFromData(QByteArray(png.data(), qsizetype(png.size())), "PNG"));
+  return decoded.convertToFormat(QImage::Format_RGB32);
+}
+
+// Columns in stripes of three of each palette colour in turn, over the background of colour 0,
+// so that packed rows end inside a byte and every index appears.
+TEST(PngWriterTest, EveryPictureReadsBackPixelForPixel) {
+  const struct {
+    int width, height, colours;
+  } cases[] = {{1, 1, 1}, {13, 7, 2}, {9, 5, 3}, {33, 4, 4}, {64, 64, 3}, {1921, 3, 4}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << ", " << c.colours);
+    const std::vector<Rgb> palette(kColours.begin(), kColours.begin() + c.colours);
+    PalettePicture picture(c.width, c.height, palette);
+    RasterSurface surface(picture.Pixels(), 1);
+    surface.BackColor(palette[0]);
+    surface.Cls();
+    for (int x = 0; x < c.width; ++x) {
+      surface.ForeColor(palette[x / 3 % c.colours]);
+      surface.Line(float(x), 0, float(x), float(c.height));
+    }
+    const QImage decoded = Decoded(EncodePng(picture));
+    ASSERT_EQ(decoded.size(), QSize(c.width, c.height));
+    for (int y = 0; y < c.height; ++y) {
+      for (int x = 0; x < c.width; ++x) {
+        const Rgb want = palette[x / 3 % c.colours];
+        ASSERT_EQ(decoded.pixel(x, y), qRgb(want.r, want.g, want.b)) << x << "," << y;
+        ASSERT_EQ(picture.Index(x, y), x / 3 % c.colours) << x << "," << y;
+      }
+    }
+  }
+}
+
+TEST(PngWriterTest, AColourOutsideThePaletteDrawsAsTheNearest) {
+  PalettePicture picture(8, 2, {kColours[0], kColours[1], kColours[2]});
+  RasterSurface surface(picture.Pixels(), 1);
+  surface.BackColor({20, 20, 20});
+  surface.Cls();
+  surface.ForeColor({240, 250, 255});
+  surface.Line(0, 1, 4, 1);
+  surface.ForeColor({140, 160, 150});
+  surface.Line(4, 1, 8, 1);
+  const std::vector<int> expected = {0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 2, 2, 2, 2};
+  std::vector<int> indices;
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 8; ++x) indices.push_back(picture.Index(x, y));
+  EXPECT_EQ(indices, expected);
+}
+
+TEST(PngWriterTest, RejectsPicturesItCannotHold) {
+  EXPECT_THROW(PalettePicture(0, 1, kColours), std::invalid_argument);
+  EXPECT_THROW(PalettePicture(1, -1, kColours), std::invalid_argument);
+  EXPECT_THROW(PalettePicture(1 << 17, 1 << 16, kColours), std::invalid_argument);
+  EXPECT_THROW(PalettePicture(1, 1, {}), std::invalid_argument);
+  std::vector<Rgb> five = kColours;
+  five.push_back({1, 2, 3});
+  EXPECT_THROW(PalettePicture(1, 1, five), std::invalid_argument);
+}
+
+}  // namespace
+}  // namespace globeview
