@@ -211,12 +211,10 @@ int Run(int argc, char** argv) {
   // The window's order: the coastline first, then the settings, then the check of the values.
   auto table = std::make_unique<PointTable>();
   try {
-    // The loader itself reports entries it cannot draw; they do not stop the picture.
-    LoadCoastline(options.data, *table);
+    // Entries that cannot be drawn do not stop the picture; the user hears of them once.
+    const LoadReport report = LoadCoastline(options.data, *table);
+    if (!report.notice.empty()) std::cerr << report.notice << '\n';
   } catch (const FileError& error) {
-    Fail(error.what());
-    return kExitFileFailure;
-  } catch (const FieldFileError& error) {
     Fail(error.what());
     return kExitFileFailure;
   }

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "data/coastline.h"
-#include "data/field_file.h"
 #include "data/settings_file.h"
 #include "system/application.h"
 #include "system/error_report.h"
@@ -75,17 +74,6 @@ class BackColorOnly final : public DrawingSurface {
 
   Rgb back = kBackground;
 };
-
-// A reader's message begins with the file's name ("data.dat: line 2: ...", "data.dat holds only
-// ..."), which the report gives already, with its directory.
-std::string WithoutFileName(std::string message) {
-  const std::string name = kCoastlineFile;
-  if (!message.starts_with(name)) return message;
-  message.erase(0, name.size());
-  if (message.starts_with(":")) message.erase(0, 1);
-  if (message.starts_with(" ")) message.erase(0, 1);
-  return message;
-}
 
 }  // namespace
 
@@ -168,11 +156,10 @@ void Form1::Form_Load() {
   services_.desktop->MaximiseWindow();
   setWindowFlag(Qt::FramelessWindowHint, true);
   try {
-    LoadCoastline(kCoastlineFile, table);
+    const LoadReport report = LoadCoastline(kCoastlineFile, table);
+    if (!report.notice.empty()) std::fprintf(stderr, "%s\n", report.notice.c_str());
   } catch (const FileError& error) {
-    ReportRuntimeError(error.operation(), error.path(), error.reason());
-  } catch (const FieldFileError& error) {
-    ReportRuntimeError("read", kCoastlineFile, WithoutFileName(error.what()));
+    ReportRuntimeError(error);
   }
   const SettingsRead settings = ReadSettings(kSettingsFile);
   if (!settings.notice.empty()) std::fprintf(stderr, "%s\n", settings.notice.c_str());
@@ -245,7 +232,7 @@ void Form1::Command2_Click() {
   try {
     SaveSettings(path, view.a1, view.b1, view.c1);
   } catch (const FileError& error) {
-    ReportRuntimeError(error.operation(), error.path(), error.reason());
+    ReportRuntimeError(error);
   }
   EndProgram(0);
 }
