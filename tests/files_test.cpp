@@ -1,12 +1,16 @@
 #include "system/files.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "test_support.h"
@@ -53,6 +57,18 @@ TEST(FilesTest, ReportsWhyAFileCannotBeRead) {
   EXPECT_THROW(InputFile file(dir.Path("folder")), FileError);
 }
 
+// A file cut short after it was opened is read as what it holds then: a short file, never a crash
+// (a file mapped into memory would kill the program on the first page past its new end).
+TEST(FilesTest, AFileCutShortWhileOpenReadsShort) {
+  ScratchDir dir;
+  const std::string path = dir.Write("data.dat", std::string(1 << 20, '7'));
+  InputFile file(path);
+  ASSERT_EQ(::truncate(path.c_str(), 0), 0);
+  std::string content;
+  EXPECT_EQ(file.ReadSome(content, file.SizeHint()), 0u);
+  EXPECT_EQ(content, "");
+}
+
 TEST(FilesTest, ReplacesAFileWholeAndLeavesNothingElse) {
   ScratchDir dir;
   const std::string path = dir.Path("data2.dat");
@@ -88,6 +104,52 @@ TEST(FilesTest, FailedReplacementLeavesEverythingAsItWas) {
     EXPECT_EQ(ReadBytes(notADirectory), "an executable, not a folder");
     EXPECT_EQ(Listing(dir.Path("data2.dat")), std::vector<std::string>{"inside"});
   }
+}
+
+// Writes in a child process that, run as root, has become the user "nobody", for whom permissions
+// count. Its exit status: 0 written, 1 refused with an error naming the file, 2 anything else.
+int WriteAsNobody(const std::string& path, const std::string& content) {
+  constexpr uid_t kNobody = 65534;
+  const pid_t child = fork();
+  if (child == 0) {
+    int status = 2;
+    if (geteuid() != 0 ||
+        (setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0)) {
+      try {
+        WriteFileReplacing(path, content);
+        status = 0;
+      } catch (const FileError& e) {
+        status = std::string(e.what()).starts_with("cannot write data2.dat in ") ? 1 : 2;
+      }
+    }
+    _exit(status);
+  }
+  int status = -1;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A folder the user cannot write (a program installed by the administrator) may hold a data2.dat
+// the user can: it is written in place. One the user cannot write either stays as it was.
+TEST(FilesTest, WritesInPlaceWhereTheFolderCannotHoldATemporaryFile) {
+  ScratchDir dir;
+  ASSERT_EQ(chmod(dir.Root().c_str(), 0755), 0);  // so that nobody reaches the folder
+  const std::string folder = dir.Path("program");
+  const std::string path = folder + "/data2.dat";
+  const std::string previous = "\"139.7\",\"35.7\",\"1\"\r\n";
+  const std::tuple<mode_t, int, std::string> cases[] = {{0666, 0, "0,0,1\r\n"},
+                                                        {0444, 1, previous}};
+  for (const auto& [fileMode, status, after] : cases) {
+    std::filesystem::create_directories(folder);
+    ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
+    dir.Write("program/data2.dat", previous);
+    ASSERT_EQ(chmod(path.c_str(), fileMode), 0);
+    ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
+    EXPECT_EQ(WriteAsNobody(path, "0,0,1\r\n"), status) << fileMode;
+    EXPECT_EQ(ReadBytes(path), after);
+    EXPECT_EQ(Listing(folder), std::vector<std::string>{"data2.dat"});
+  }
+  chmod(folder.c_str(), 0755);
 }
 
 // A pipe has no size to map: it is read as it comes; and it is written to, never replaced by a
