@@ -273,12 +273,12 @@ void WriteOutputs(const Options& options, const ViewValues& view, const Scene& s
 int Run(const Options& options) {
   auto table = std::make_unique<PointTable>();
   try {
-    // The loader itself reports entries it cannot draw; they do not stop the picture.
-    LoadCoastline(options.data.empty() ? FindFile(LocateFiles().coastline) : options.data, *table);
+    // Entries that cannot be drawn do not stop the picture; the user hears of them once.
+    const std::string data =
+        options.data.empty() ? FindFile(LocateFiles().coastline) : options.data;
+    const LoadReport report = LoadCoastline(data, *table);
+    if (!report.notice.empty()) std::cerr << report.notice << '\n';
   } catch (const FileError& error) {
-    Fail(error.what());
-    return kExitFileFailure;
-  } catch (const FieldFileError& error) {
     Fail(error.what());
     return kExitFileFailure;
   }

@@ -7,7 +7,8 @@
 namespace globeview {
 namespace {
 
-// The start-up load: open, map and read the whole coastline file into a table allocated once.
+// The start-up load: open the coastline file, read it in one piece and parse it in one pass into
+// a table allocated once.
 void BM_LoadCoastline(benchmark::State& state) {
   const std::string path = bench::CoastlinePath();
   PointTable table;

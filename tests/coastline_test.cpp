@@ -1,11 +1,16 @@
 #include "data/coastline.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <future>
 #include <string>
+#include <thread>
 
 #include "data/field_file.h"
 #include "system/files.h"
@@ -90,12 +95,11 @@ TEST(CoastlineTest, NeverReadsPastTheLastPair) {
 
 TEST(CoastlineTest, RefusesAFileWithTooFewPairs) {
   const std::pair<std::string, const char*> cases[] = {
-      {"", "data.dat holds only 0 of the 61656 point pairs"},
-      {Pairs(1234, OnePerLine), "data.dat holds only 1234 of the 61656 point pairs"},
-      {Pairs(1234, OnePerLine) + "7\r\n", "data.dat holds only 1234 of the 61656 point pairs"},
-      {Pairs(kPointCount - 1, OnePerLine), "data.dat holds only 61655 of the 61656 point pairs"},
-      {Pairs(kPointCount - 1, OnePerLine) + "NA",
-       "data.dat holds only 61655 of the 61656 point pairs"},
+      {"", "holds only 0 of the 61656 point pairs"},
+      {Pairs(1234, OnePerLine), "holds only 1234 of the 61656 point pairs"},
+      {Pairs(1234, OnePerLine) + "7\r\n", "holds only 1234 of the 61656 point pairs"},
+      {Pairs(kPointCount - 1, OnePerLine), "holds only 61655 of the 61656 point pairs"},
+      {Pairs(kPointCount - 1, OnePerLine) + "NA", "holds only 61655 of the 61656 point pairs"},
   };
   for (const auto& [content, message] : cases) {
     ScratchDir dir;
@@ -103,8 +107,8 @@ TEST(CoastlineTest, RefusesAFileWithTooFewPairs) {
     try {
       LoadCoastline(dir.Write("data.dat", content), table);
       ADD_FAILURE() << "loaded " << message;
-    } catch (const FieldFileError& e) {
-      EXPECT_EQ(e.what(), std::string(message));
+    } catch (const FileError& e) {
+      EXPECT_EQ(e.what(), "data.dat in " + dir.Root() + " " + message);
     }
   }
 }
@@ -116,8 +120,8 @@ TEST(CoastlineTest, NamesTheLineOfAnUnreadablePair) {
   try {
     LoadCoastline(dir.Write("data.dat", content), table);
     ADD_FAILURE() << "no error";
-  } catch (const FieldFileError& e) {
-    EXPECT_EQ(e.what(), std::string("data.dat: line 100: quoted field is not closed"));
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.what(), "data.dat in " + dir.Root() + ": line 100: quoted field is not closed");
   }
 }
 
@@ -142,6 +146,52 @@ TEST(CoastlineTest, SaysWhereTheMissingFileWasLookedFor) {
                             ": No such file or directory");
   }
   std::filesystem::current_path(previous);
+}
+
+// Bytes this thread has read from files, pipes and devices so far.
+std::int64_t BytesReadByThisThread() {
+  std::string key;
+  std::int64_t value = 0;
+  std::ifstream io("/proc/thread-self/io");
+  while (io >> key >> value && key != "rchar:") {
+  }
+  return value;
+}
+
+// The writer sends a whole coastline and keeps the pipe open: the load must end on what has
+// arrived. The writer stops waiting after a generous time, so that a loader that waits for the end
+// of the pipe fails the test instead of hanging it.
+TEST(CoastlineTest, StopsReadingAPipeAtTheLastPair) {
+  ScratchDir dir;
+  const std::string path = dir.Path("data.dat");
+  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+  std::promise<void> loaded;
+  bool closedFirst = false;
+  std::thread writer([&, ended = loaded.get_future()] {
+    std::ofstream pipe(path, std::ios::binary);
+    pipe << Pairs(kPointCount, OnePerLine) << std::flush;
+    closedFirst = ended.wait_for(std::chrono::seconds(20)) == std::future_status::timeout;
+  });
+  PointTable table;
+  EXPECT_NO_THROW(LoadCoastline(path, table));
+  loaded.set_value();
+  writer.join();
+  EXPECT_FALSE(closedFirst) << "the load waited for the end of the pipe";
+  ExpectGeneratedPoints(table);
+}
+
+// A device of endless NUL bytes is refused at the first one, after one small read.
+TEST(CoastlineTest, RefusesDevZeroAtOnce) {
+  PointTable table;
+  const std::int64_t before = BytesReadByThisThread();
+  try {
+    LoadCoastline("/dev/zero", table);
+    ADD_FAILURE() << "loaded /dev/zero";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.line(), 1);
+    EXPECT_EQ(e.reason(), "NUL byte: this is not a text file");
+  }
+  EXPECT_LT(BytesReadByThisThread() - before, 1 << 20);
 }
 
 struct EntryCase {
@@ -175,7 +225,7 @@ TEST(CoastlineTest, DecidesValidityByTheExactTextNA) {
   PointTable table;
   testing::internal::CaptureStderr();
   const LoadReport report = LoadCoastline(dir.Write("data.dat", content), table);
-  const std::string warning = testing::internal::GetCapturedStderr();
+  const std::string printed = testing::internal::GetCapturedStderr();
 
   for (int i = 1; i <= given; ++i) {
     SCOPED_TRACE(entries[i - 1].line);
@@ -191,17 +241,16 @@ TEST(CoastlineTest, DecidesValidityByTheExactTextNA) {
   EXPECT_EQ(report.unusableCount, 5);
   EXPECT_EQ(report.firstUnusableEntry, 2);
   EXPECT_EQ(report.firstUnusableLine, 2);
-  EXPECT_NE(warning.find("5 point(s)"), std::string::npos) << warning;
-  EXPECT_NE(warning.find("entry 2 on line 2"), std::string::npos) << warning;
+  EXPECT_NE(report.notice.find("5 point(s)"), std::string::npos) << report.notice;
+  EXPECT_NE(report.notice.find("entry 2 on line 2"), std::string::npos) << report.notice;
+  EXPECT_EQ(printed, "") << "the caller shows the notice";
 }
 
 TEST(CoastlineTest, NoticeNamesTheLineOfTheFieldAtFault) {
   ScratchDir dir;
   PointTable table;
   const std::string content = "1\r\n2\r\n179.8\r\nfoo\r\n" + Pairs(kPointCount, OnePerLine);
-  testing::internal::CaptureStderr();
   const LoadReport report = LoadCoastline(dir.Write("data.dat", content), table);
-  testing::internal::GetCapturedStderr();
   EXPECT_EQ(report.firstUnusableEntry, 2);
   EXPECT_EQ(report.firstUnusableLine, 4);
 }

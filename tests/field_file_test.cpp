@@ -5,29 +5,53 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "system/files.h"
 #include "system/numeric.h"
+#include "test_support.h"
 
 namespace globeview {
 namespace {
 
 struct Read {
   std::vector<FieldValue> values;
-  std::vector<int> lines;
+  std::vector<std::int64_t> lines;
 };
 
-Read ReadAll(std::string_view content) {
-  FieldReader reader(content, "t.dat");
+Read ReadAll(FieldReader& reader) {
   Read read;
   while (auto value = reader.Next()) {
     read.values.push_back(*value);
     read.lines.push_back(reader.Line());
   }
   return read;
+}
+
+Read ReadAll(std::string_view content) {
+  FieldReader reader(content, "t.dat");
+  return ReadAll(reader);
+}
+
+// Runs `check` on a reader over `content` in memory, then over the same bytes in a file read three
+// at a time (a few thousand for the long fields), so that fields and separators also arrive split
+// between reads.
+void OverMemoryAndInPieces(const std::string& content,
+                           const std::function<void(FieldReader&)>& check) {
+  {
+    SCOPED_TRACE("in memory");
+    FieldReader reader(content, "t.dat");
+    check(reader);
+  }
+  SCOPED_TRACE("in pieces");
+  test::ScratchDir dir;
+  InputFile file(dir.Write("t.dat", content));
+  FieldReader reader(file, content.size() < 4096 ? 3 : 4093);
+  check(reader);
 }
 
 using V = std::vector<FieldValue>;
@@ -37,7 +61,7 @@ struct LayoutCase {
   const char* what;
   std::string content;
   V values;
-  std::vector<int> lines;
+  std::vector<std::int64_t> lines;
 };
 
 TEST(FieldReaderTest, ReadsFieldsWhateverTheLayout) {
@@ -82,9 +106,11 @@ TEST(FieldReaderTest, ReadsFieldsWhateverTheLayout) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    const Read read = ReadAll(c.content);
-    EXPECT_EQ(read.values, c.values);
-    EXPECT_EQ(read.lines, c.lines);
+    OverMemoryAndInPieces(c.content, [&](FieldReader& reader) {
+      const Read read = ReadAll(reader);
+      EXPECT_EQ(read.values, c.values);
+      EXPECT_EQ(read.lines, c.lines);
+    });
   }
 }
 
@@ -128,36 +154,38 @@ struct BadCase {
   const char* what;
   std::string content;
   int goodFields;  // fields that read before the bad one
-  std::string message;
+  std::int64_t line;
+  std::string reason;
 };
 
 TEST(FieldReaderTest, NamesTheFileAndLineOfABadField) {
   const std::string tooLong = "field is longer than 1048576 bytes";
+  const std::string notClosed = "quoted field is not closed";
+  const std::string nul = "NUL byte: this is not a text file";
   const BadCase cases[] = {
-      {"unclosed quote", "1,2\r\n3,\"abc\r\ndef", 3, "t.dat: line 2: quoted field is not closed"},
-      {"unclosed quote at the very end", "1,\"", 1, "t.dat: line 1: quoted field is not closed"},
-      {"NUL in a number", "1,2\r\n3,4\0\r\n"s, 3,
-       "t.dat: line 2: NUL byte: this is not a text file"},
-      {"NUL in quotes", "1\r\n\"a\r\nb\0\""s, 1,
-       "t.dat: line 3: NUL byte: this is not a text file"},
-      {"NUL after a quote", "\"a\"\0"s, 0, "t.dat: line 1: NUL byte: this is not a text file"},
-      {"long unquoted field", "1\r\n2\r\n" + std::string((1 << 20) + 1, '7'), 2,
-       "t.dat: line 3: " + tooLong},
-      {"long quoted field", "1,\"" + std::string((1 << 20) + 1, 'x') + "\"", 1,
-       "t.dat: line 1: " + tooLong},
-      {"long unclosed quoted field", "1,\"" + std::string((1 << 20) + 1, 'x'), 1,
-       "t.dat: line 1: quoted field is not closed"},
+      {"unclosed quote", "1,2\r\n3,\"abc\r\ndef", 3, 2, notClosed},
+      {"unclosed quote at the very end", "1,\"", 1, 1, notClosed},
+      {"NUL in a number", "1,2\r\n3,4\0\r\n"s, 3, 2, nul},
+      {"NUL in quotes", "1\r\n\"a\r\nb\0\""s, 1, 3, nul},
+      {"NUL after a quote", "\"a\"\0"s, 0, 1, nul},
+      {"NUL at the start", "\0\0\0"s, 0, 1, nul},
+      {"long unquoted field", "1\r\n2\r\n" + std::string((1 << 20) + 1, '7'), 2, 3, tooLong},
+      {"long quoted field", "1,\"" + std::string((1 << 20) + 1, 'x') + "\"", 1, 1, tooLong},
+      {"long unclosed quoted field", "1,\"" + std::string((1 << 20) + 1, 'x'), 1, 1, notClosed},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    FieldReader reader(c.content, "t.dat");
-    for (int i = 0; i < c.goodFields; ++i) ASSERT_TRUE(reader.Next());
-    try {
-      reader.Next();
-      ADD_FAILURE() << "no error";
-    } catch (const FieldFileError& e) {
-      EXPECT_EQ(e.what(), c.message);
-    }
+    OverMemoryAndInPieces(c.content, [&](FieldReader& reader) {
+      for (int i = 0; i < c.goodFields; ++i) ASSERT_TRUE(reader.Next());
+      try {
+        reader.Next();
+        ADD_FAILURE() << "no error";
+      } catch (const FileError& e) {
+        EXPECT_TRUE(e.path().ends_with("t.dat")) << e.path();
+        EXPECT_EQ(e.line(), c.line);
+        EXPECT_EQ(e.reason(), c.reason);
+      }
+    });
   }
 }
 

@@ -1,12 +1,16 @@
 #include "system/files.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "test_support.h"
@@ -18,13 +22,22 @@ using test::Listing;
 using test::ReadBytes;
 using test::ScratchDir;
 
+// Everything the file gives, in reads of at most `most` bytes.
+std::string ReadToEnd(const std::string& path, std::size_t most) {
+  InputFile file(path);
+  std::string content;
+  while (file.ReadSome(content, most) > 0) {
+  }
+  return content;
+}
+
 TEST(FilesTest, ReadsEveryByteAsWritten) {
   const std::string contents[] = {"", "1,2\r\n", std::string("a\0b\r\n\xff", 6),
                                   std::string(3 << 20, 'x')};
   for (const auto& content : contents) {
     ScratchDir dir;
     const std::string path = dir.Write("data.dat", content);
-    EXPECT_EQ(ReadWholeFile(path), content);
+    EXPECT_EQ(ReadToEnd(path, std::size_t{1} << 16), content);
   }
 }
 
@@ -32,18 +45,28 @@ TEST(FilesTest, ReportsWhyAFileCannotBeRead) {
   ScratchDir dir;
   std::filesystem::create_directory(dir.Path("folder"));
   const std::string missing = dir.Path("data.dat");
-  for (const auto& read : {std::function<void(const std::string&)>(
-           [](const std::string& p) { ReadWholeFile(p); })}) {
-    try {
-      read(missing);
-      ADD_FAILURE() << "read a missing file";
-    } catch (const FileError& e) {
-      EXPECT_EQ(e.what(), "cannot open data.dat in " + dir.Root() + ": No such file or directory");
-      EXPECT_EQ(e.path(), missing);
-      EXPECT_EQ(e.reason(), "No such file or directory");
-    }
-    EXPECT_THROW(read(dir.Path("folder")), FileError);
+  try {
+    InputFile file(missing);
+    ADD_FAILURE() << "opened a missing file";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.what(), "cannot open data.dat in " + dir.Root() + ": No such file or directory");
+    EXPECT_EQ(e.path(), missing);
+    EXPECT_EQ(e.line(), 0);
+    EXPECT_EQ(e.reason(), "No such file or directory");
   }
+  EXPECT_THROW(InputFile file(dir.Path("folder")), FileError);
+}
+
+// A file cut short after it was opened is read as what it holds then: a short file, never a crash
+// (a file mapped into memory would kill the program on the first page past its new end).
+TEST(FilesTest, AFileCutShortWhileOpenReadsShort) {
+  ScratchDir dir;
+  const std::string path = dir.Write("data.dat", std::string(1 << 20, '7'));
+  InputFile file(path);
+  ASSERT_EQ(::truncate(path.c_str(), 0), 0);
+  std::string content;
+  EXPECT_EQ(file.ReadSome(content, file.SizeHint()), 0u);
+  EXPECT_EQ(content, "");
 }
 
 TEST(FilesTest, ReplacesAFileWholeAndLeavesNothingElse) {
@@ -83,6 +106,52 @@ TEST(FilesTest, FailedReplacementLeavesEverythingAsItWas) {
   }
 }
 
+// Writes in a child process that, run as root, has become the user "nobody", for whom permissions
+// count. Its exit status: 0 written, 1 refused with an error naming the file, 2 anything else.
+int WriteAsNobody(const std::string& path, const std::string& content) {
+  constexpr uid_t kNobody = 65534;
+  const pid_t child = fork();
+  if (child == 0) {
+    int status = 2;
+    if (geteuid() != 0 ||
+        (setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0)) {
+      try {
+        WriteFileReplacing(path, content);
+        status = 0;
+      } catch (const FileError& e) {
+        status = std::string(e.what()).starts_with("cannot write data2.dat in ") ? 1 : 2;
+      }
+    }
+    _exit(status);
+  }
+  int status = -1;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A folder the user cannot write (a program installed by the administrator) may hold a data2.dat
+// the user can: it is written in place. One the user cannot write either stays as it was.
+TEST(FilesTest, WritesInPlaceWhereTheFolderCannotHoldATemporaryFile) {
+  ScratchDir dir;
+  ASSERT_EQ(chmod(dir.Root().c_str(), 0755), 0);  // so that nobody reaches the folder
+  const std::string folder = dir.Path("program");
+  const std::string path = folder + "/data2.dat";
+  const std::string previous = "\"139.7\",\"35.7\",\"1\"\r\n";
+  const std::tuple<mode_t, int, std::string> cases[] = {{0666, 0, "0,0,1\r\n"},
+                                                        {0444, 1, previous}};
+  for (const auto& [fileMode, status, after] : cases) {
+    std::filesystem::create_directories(folder);
+    ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
+    dir.Write("program/data2.dat", previous);
+    ASSERT_EQ(chmod(path.c_str(), fileMode), 0);
+    ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
+    EXPECT_EQ(WriteAsNobody(path, "0,0,1\r\n"), status) << fileMode;
+    EXPECT_EQ(ReadBytes(path), after);
+    EXPECT_EQ(Listing(folder), std::vector<std::string>{"data2.dat"});
+  }
+  chmod(folder.c_str(), 0755);
+}
+
 // A pipe has no size to map: it is read as it comes; and it is written to, never replaced by a
 // file.
 TEST(FilesTest, PipesAreReadAndWrittenInPlace) {
@@ -90,7 +159,7 @@ TEST(FilesTest, PipesAreReadAndWrittenInPlace) {
   const std::string fifo = dir.Path("data.dat");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   std::thread writer([&] { std::ofstream(fifo, std::ios::binary) << "1,2\r\n3,4\r\n"; });
-  EXPECT_EQ(ReadWholeFile(fifo), "1,2\r\n3,4\r\n");
+  EXPECT_EQ(ReadToEnd(fifo, 4), "1,2\r\n3,4\r\n");
   writer.join();
 
   std::string received;

@@ -104,6 +104,22 @@ TEST(ReadSettingsTest, UnusableFileStartsFromTheDefaultViewWithANotice) {
   }
 }
 
+// The three values are all that is read of the file, however large it is.
+TEST(ReadSettingsTest, ReadsOnlyTheStartOfAHugeFile) {
+  ScratchDir dir;
+  const std::string path = dir.Write(kSettingsFile, "\"139.7\",\"35.7\",\"1\"\r\n");
+  std::filesystem::resize_file(path, std::uintmax_t{64} << 20);  // sparse: costs no disk
+  std::int64_t before = 0;
+  std::int64_t after = 0;
+  std::string key;
+  std::ifstream(std::string("/proc/thread-self/io")) >> key >> before;
+  const SettingsRead read = ReadSettings(path);
+  std::ifstream(std::string("/proc/thread-self/io")) >> key >> after;
+  ASSERT_EQ(key, "rchar:");
+  ExpectView(ToView(read), ViewValues{"139.7", "35.7", "1"});
+  EXPECT_LT(after - before, 1 << 20);
+}
+
 TEST(SaveSettingsTest, WritesOneRecordByteForByteOverTheEarlierFile) {
   ScratchDir dir;
   const std::string path =

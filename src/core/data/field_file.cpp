@@ -1,8 +1,10 @@
 #include "data/field_file.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 #include "system/numeric.h"
 
@@ -26,161 +28,257 @@ bool IsLineEnd(char c) {
   return c == '\r' || c == '\n';
 }
 
-[[noreturn]] void Fail(const std::string& name, int line, const std::string& what) {
-  throw FieldFileError(name + ": line " + std::to_string(line) + ": " + what);
-}
-
 std::string TooLong() {
   return "field is longer than " + std::to_string(FieldReader::kMaxFieldLength) + " bytes";
 }
 
 constexpr const char* kNulByte = "NUL byte: this is not a text file";
+constexpr const char* kNotClosed = "quoted field is not closed";
 
-// Steps over one line end (CR LF, LF or a bare CR) at `pos`.
-void SkipLineEnd(std::string_view content, std::size_t& pos, int& line) {
-  if (content[pos] == '\r' && pos + 1 < content.size() && content[pos + 1] == '\n') ++pos;
-  ++pos;
-  ++line;
-}
-
-// The field at `pos` when it is the everyday "-179.8488": a sign, at most 15 digits around a
-// point, and a separator (or the end) right after. Such digits form an integer a double holds
-// exactly and at most 15 decimals divide it by an exact power of ten, so the one division rounds
-// correctly and the value is the very one ParseNumber gives; reading it here, in the same pass that
-// finds the separator, halves the work of a load. Anything else is left to the general path.
-std::optional<double> PlainDecimal(std::string_view content, std::size_t& pos) {
-  constexpr int kMostDigits = 15;
-  constexpr double kPowersOfTen[kMostDigits + 1] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                                    1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  const std::size_t size = content.size();
-  std::size_t i = pos;
-  const bool negative = i < size && content[i] == '-';
-  if (negative) ++i;
-  std::uint64_t digits = 0;
-  int count = 0;
-  int decimals = 0;
-  bool point = false;
-  for (; i < size; ++i) {
-    const char c = content[i];
-    if (c >= '0' && c <= '9') {
-      if (++count > kMostDigits) return std::nullopt;
-      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
-      decimals += point ? 1 : 0;
-    } else if (c == '.' && !point) {
-      point = true;
-    } else {
-      break;
-    }
-  }
-  if (count == 0) return std::nullopt;
-  if (i < size && content[i] != ',' && !IsLineEnd(content[i])) return std::nullopt;
-  pos = i;
-  const double magnitude = static_cast<double>(digits) / kPowersOfTen[decimals];
-  return negative ? -magnitude : magnitude;
-}
+// A pipe or a device is read in pieces of this size as its bytes arrive.
+constexpr std::size_t kStreamPiece = std::size_t{1} << 16;
 
 }  // namespace
 
 FieldReader::FieldReader(std::string_view content, std::string name)
-    : content_(content), name_(std::move(name)) {}
+    : name_(std::move(name)), data_(content.data()), size_(content.size()) {}
+
+FieldReader::FieldReader(InputFile& file, std::size_t mostAtOnce)
+    : name_(file.Path()),
+      file_(&file),
+      piece_(std::max<std::size_t>(1, std::min(kStreamPiece, mostAtOnce))),
+      firstPiece_(file.SizeHint() > 0
+                      ? std::max<std::size_t>(1, std::min(file.SizeHint(), mostAtOnce))
+                      : piece_) {}
+
+void FieldReader::Fail(std::int64_t line, const std::string& reason) const {
+  throw FileError("", name_, line, reason);
+}
+
+bool FieldReader::More() {
+  if (file_ == nullptr || fileEnded_) return false;
+  // What lies before the field being read is dropped once it is half the buffer, so a long stream
+  // takes no more memory than its longest field and a piece or two, and each byte moves at most
+  // about once.
+  if (fieldStart_ > 0 && fieldStart_ >= buffer_.size() / 2) {
+    buffer_.erase(0, fieldStart_);
+    pos_ -= fieldStart_;
+    fieldStart_ = 0;
+  }
+  const std::size_t got = file_->ReadSome(buffer_, firstPiece_);
+  firstPiece_ = piece_;
+  data_ = buffer_.data();
+  size_ = buffer_.size();
+  fileEnded_ = got == 0;
+  return got > 0;
+}
+
+void FieldReader::SkipLineEnd() {
+  if (data_[pos_++] == '\r') {
+    if (pos_ == size_) More();
+    if (pos_ < size_ && data_[pos_] == '\n') ++pos_;
+  }
+  ++line_;
+}
+
+bool FieldReader::StartField() {
+  switch (stage_) {
+    case Stage::kAtField:
+    case Stage::kEmptyAtEnd:
+      return true;
+    case Stage::kEnd:
+      return false;
+    case Stage::kFirst:
+    case Stage::kBetween:
+      break;
+  }
+  fieldStart_ = pos_;
+  // Every field but the first is entered at its separator; a comma promises a field even when
+  // nothing follows it, a line end does not.
+  bool afterComma = false;
+  if (stage_ == Stage::kBetween && (pos_ < size_ || More())) {
+    if (data_[pos_] == ',') {
+      ++pos_;
+      afterComma = true;
+    } else {
+      SkipLineEnd();
+    }
+  }
+  for (;;) {
+    for (;;) {
+      if (pos_ == size_) {
+        fieldStart_ = pos_;
+        if (!More()) break;
+      }
+      if (!IsBlank(data_[pos_])) break;
+      ++pos_;
+    }
+    if (pos_ == size_) {
+      startLine_ = line_;
+      stage_ = afterComma ? Stage::kEmptyAtEnd : Stage::kEnd;
+      return afterComma;
+    }
+    if (afterComma || !IsLineEnd(data_[pos_])) break;
+    SkipLineEnd();
+  }
+  fieldStart_ = pos_;
+  startLine_ = line_;
+  stage_ = Stage::kAtField;
+  return true;
+}
+
+// Reads the everyday "-179.8488" in the same pass that finds its separator, which halves the work
+// of a load: such digits form an integer a double holds exactly, and at most 15 decimals divide it
+// by an exact power of ten, so the one division rounds correctly and the value is the very one
+// ParseNumber gives. A field not yet followed by its separator in memory is left to Next, which
+// waits for the rest.
+bool FieldReader::NextPlainNumber(double& number) {
+  // The usual step from one number to the next, a comma or a CR LF, without StartField's rounds.
+  if (stage_ == Stage::kBetween && pos_ + 2 < size_) {
+    if (data_[pos_] == ',' && !IsBlank(data_[pos_ + 1]) && !IsLineEnd(data_[pos_ + 1])) {
+      ++pos_;
+      startLine_ = line_;
+      stage_ = Stage::kAtField;
+    } else if (data_[pos_] == '\r' && data_[pos_ + 1] == '\n' && !IsBlank(data_[pos_ + 2]) &&
+               !IsLineEnd(data_[pos_ + 2])) {
+      pos_ += 2;
+      startLine_ = ++line_;
+      stage_ = Stage::kAtField;
+    }
+  }
+  if (stage_ != Stage::kAtField && (!StartField() || stage_ != Stage::kAtField)) return false;
+  fieldStart_ = pos_;
+
+  constexpr std::size_t kMostDigits = 15;
+  static constexpr double kPowersOfTen[kMostDigits + 1] = {
+      1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  const char* p = data_ + pos_;
+  const char* const end = data_ + size_;
+  const bool negative = *p == '-';
+  p += negative ? 1 : 0;
+  // Digits beyond the fifteenth only wrap the sum, which is then not used.
+  std::uint64_t digits = 0;
+  const char* const whole = p;
+  while (p < end && static_cast<unsigned char>(*p - '0') < 10) {
+    digits = digits * 10 + static_cast<std::uint64_t>(*p++ - '0');
+  }
+  std::size_t count = static_cast<std::size_t>(p - whole);
+  std::size_t decimals = 0;
+  if (p < end && *p == '.') {
+    const char* const fraction = ++p;
+    while (p < end && static_cast<unsigned char>(*p - '0') < 10) {
+      digits = digits * 10 + static_cast<std::uint64_t>(*p++ - '0');
+    }
+    decimals = static_cast<std::size_t>(p - fraction);
+    count += decimals;
+  }
+  if (count == 0 || count > kMostDigits || p == end || (*p != ',' && !IsLineEnd(*p))) return false;
+  const double magnitude = static_cast<double>(digits) / kPowersOfTen[decimals];
+  number = negative ? -magnitude : magnitude;
+  pos_ = static_cast<std::size_t>(p - data_);
+  fieldLine_ = startLine_;
+  stage_ = Stage::kBetween;
+  return true;
+}
 
 std::optional<FieldValue> FieldReader::Next() {
-  if (atEnd_) return std::nullopt;
-  const std::size_t size = content_.size();
-  // Every field but the first is entered just past its separator; a comma promises a field even
-  // when nothing follows it, a line end does not.
-  const bool afterComma = pos_ > 0 && content_[pos_ - 1] == ',';
+  double number = 0;
+  if (NextPlainNumber(number)) return FieldValue(number);
+  if (!StartField()) return std::nullopt;
+  fieldLine_ = startLine_;
+  if (stage_ == Stage::kEmptyAtEnd) {
+    stage_ = Stage::kEnd;
+    return FieldValue(std::string());
+  }
+  stage_ = Stage::kBetween;
+  return data_[pos_] == '"' ? QuotedField() : BareField();
+}
 
+FieldValue FieldReader::BareField() {
   for (;;) {
-    while (pos_ < size && IsBlank(content_[pos_])) ++pos_;
-    if (pos_ == size) {
-      atEnd_ = true;
-      if (!afterComma) return std::nullopt;
-      fieldLine_ = line_;
-      return FieldValue(std::string());
-    }
-    if (afterComma || !IsLineEnd(content_[pos_])) break;
-    SkipLineEnd(content_, pos_, line_);
-  }
-
-  fieldLine_ = line_;
-  const std::size_t start = pos_;
-  std::optional<FieldValue> value;
-
-  if (content_[pos_] == '"') {
+    if (pos_ == size_ && !More()) break;
+    const char c = data_[pos_];
+    if (c == ',' || IsLineEnd(c)) break;
+    if (c == '\0') Fail(line_, kNulByte);
     ++pos_;
-    std::string text;
-    std::size_t piece = pos_;
-    for (;;) {
-      if (pos_ == size) Fail(name_, fieldLine_, "quoted field is not closed");
-      // The length counts what lies between the quotes.
-      if (pos_ - start - 1 > kMaxFieldLength) {
-        // With no quote anywhere ahead, the real fault is the missing closing quote.
-        const bool closable = content_.find('"', pos_) != std::string_view::npos;
-        Fail(name_, fieldLine_, closable ? TooLong() : "quoted field is not closed");
-      }
-      const char c = content_[pos_];
-      if (c == '"') {
-        if (pos_ + 1 < size && content_[pos_ + 1] == '"') {
-          // A doubled quote stands for one: keep the first, drop the second.
-          text.append(content_.substr(piece, pos_ + 1 - piece));
-          pos_ += 2;
-          piece = pos_;
-          continue;
-        }
-        text.append(content_.substr(piece, pos_ - piece));
-        ++pos_;
-        break;
-      }
-      if (c == '\0') Fail(name_, line_, kNulByte);
-      if (IsLineEnd(c)) {
-        SkipLineEnd(content_, pos_, line_);
-      } else {
-        ++pos_;
-      }
+    if (pos_ - fieldStart_ > kMaxFieldLength) Fail(fieldLine_, TooLong());
+  }
+  std::string_view field(data_ + fieldStart_, pos_ - fieldStart_);
+  while (!field.empty() && IsBlank(field.back())) field.remove_suffix(1);
+  if (const auto number = ParseNumber(field)) return FieldValue(*number);
+  return FieldValue(std::string(field));
+}
+
+bool FieldReader::QuoteAhead() {
+  std::size_t seen = 0;
+  for (;;) {
+    fieldStart_ = pos_;  // the field is given up: nothing before pos_ is needed
+    if (std::memchr(data_ + pos_, '"', size_ - pos_) != nullptr) return true;
+    seen += size_ - pos_;
+    pos_ = size_;
+    if (seen > kMaxFieldLength || !More()) return false;
+  }
+}
+
+FieldValue FieldReader::QuotedField() {
+  // Offsets from the opening quote, which stay right when More moves the buffer.
+  ++pos_;
+  std::size_t closing = 0;
+  bool doubled = false;
+  for (;;) {
+    if (pos_ == size_ && !More()) Fail(fieldLine_, kNotClosed);
+    // The length counts what lies between the quotes.
+    if (pos_ - fieldStart_ - 1 > kMaxFieldLength) {
+      Fail(fieldLine_, QuoteAhead() ? TooLong() : kNotClosed);
     }
-    // Stray text after the closing quote makes the whole field, quotes and all, a text as it
-    // stands: never a number nor "NA", so its entry is left out of the coastlines, and the fields
-    // after it stay in step.
-    while (pos_ < size && IsBlank(content_[pos_])) ++pos_;
-    if (pos_ < size && content_[pos_] != ',' && !IsLineEnd(content_[pos_])) {
-      while (pos_ < size && content_[pos_] != ',' && !IsLineEnd(content_[pos_])) {
-        if (content_[pos_] == '\0') Fail(name_, line_, kNulByte);
-        ++pos_;
-        if (pos_ - start > kMaxFieldLength) Fail(name_, fieldLine_, TooLong());
+    const char c = data_[pos_];
+    if (c == '"') {
+      if (pos_ + 1 == size_) More();
+      if (pos_ + 1 < size_ && data_[pos_ + 1] == '"') {
+        doubled = true;
+        pos_ += 2;
+        continue;
       }
-      std::string_view raw = content_.substr(start, pos_ - start);
-      while (!raw.empty() && IsBlank(raw.back())) raw.remove_suffix(1);
-      text = std::string(raw);
-    }
-    value.emplace(std::move(text));
-  } else if (const auto number = PlainDecimal(content_, pos_)) {
-    value.emplace(*number);
-  } else {
-    while (pos_ < size) {
-      const char c = content_[pos_];
-      if (c == ',' || IsLineEnd(c)) break;
-      if (c == '\0') Fail(name_, line_, kNulByte);
+      closing = pos_ - fieldStart_;
       ++pos_;
-      if (pos_ - start > kMaxFieldLength) Fail(name_, fieldLine_, TooLong());
+      break;
     }
-    std::string_view field = content_.substr(start, pos_ - start);
-    while (!field.empty() && IsBlank(field.back())) field.remove_suffix(1);
-    if (const auto number = ParseNumber(field)) {
-      value.emplace(*number);
+    if (c == '\0') Fail(line_, kNulByte);
+    if (IsLineEnd(c)) {
+      SkipLineEnd();
     } else {
-      value.emplace(std::string(field));
+      ++pos_;
     }
   }
 
-  if (pos_ < size) {
-    if (content_[pos_] == ',') {
+  // Stray text after the closing quote makes the whole field, quotes and all, a text as it
+  // stands: never a number nor "NA", so its entry is left out of the coastlines, and the fields
+  // after it stay in step.
+  while ((pos_ < size_ || More()) && IsBlank(data_[pos_])) ++pos_;
+  if (pos_ < size_ && data_[pos_] != ',' && !IsLineEnd(data_[pos_])) {
+    for (;;) {
+      if (pos_ == size_ && !More()) break;
+      const char c = data_[pos_];
+      if (c == ',' || IsLineEnd(c)) break;
+      if (c == '\0') Fail(line_, kNulByte);
       ++pos_;
-    } else {
-      SkipLineEnd(content_, pos_, line_);
+      if (pos_ - fieldStart_ > kMaxFieldLength) Fail(fieldLine_, TooLong());
     }
+    std::string_view raw(data_ + fieldStart_, pos_ - fieldStart_);
+    while (!raw.empty() && IsBlank(raw.back())) raw.remove_suffix(1);
+    return FieldValue(std::string(raw));
   }
-  return value;
+
+  const std::string_view inside(data_ + fieldStart_ + 1, closing - 1);
+  if (!doubled) return FieldValue(std::string(inside));
+  // Every quote inside is the first of a doubled pair, which stands for one.
+  std::string text;
+  text.reserve(inside.size());
+  for (std::size_t k = 0; k < inside.size(); ++k) {
+    text += inside[k];
+    if (inside[k] == '"') ++k;
+  }
+  return FieldValue(std::move(text));
 }
 
 std::string FormatNumber(double number) {

@@ -1,49 +1,84 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "data/field_value.h"
+#include "system/files.h"
 
 namespace globeview {
 
-// A field file that cannot be read: the message names the file and the line
-// ("data.dat: line 1203: quoted field is not closed").
-class FieldFileError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
 // Reads fields one at a time in file order, without regard to lines. Fields are separated by commas
 // or line ends (CR LF or a bare LF). A field in double quotes is a text (a doubled quote inside
-// stands for one quote); an unquoted field has its surrounding blanks dropped and is a number when it
-// passes the numeric test, otherwise a text. Works over text held in memory; never reads past the
-// field asked for.
+// stands for one quote); an unquoted field has its surrounding blanks dropped and is a number when
+// it passes the numeric test, otherwise a text. Never reads past the field asked for (beyond the
+// piece of the file that holds it), so a pipe whose writer keeps it open after the last field
+// needed does not hold the reader up.
+//
+// Errors are a FileError naming the file, the line and the reason, for a quoted field that is never
+// closed, a field longer than kMaxFieldLength, or a NUL byte, which no text file holds: a device
+// such as /dev/zero is refused at its first byte.
 class FieldReader {
  public:
-  // `name` is used in error messages only.
+  // Over text held in memory; `name` is used in error messages only.
   FieldReader(std::string_view content, std::string name);
+  // Over an open file, read as the fields are asked for, at most `mostAtOnce` bytes at a time: a
+  // regular file no larger comes in one read, a pipe or a device in pieces as its bytes arrive.
+  FieldReader(InputFile& file, std::size_t mostAtOnce);
+  FieldReader(const FieldReader&) = delete;
+  FieldReader& operator=(const FieldReader&) = delete;
 
-  // The next field, or nothing at the end of the content. Throws FieldFileError for a quoted field
-  // that is never closed, a field longer than kMaxFieldLength, or a NUL byte.
+  // The next field, or nothing at the end of the content.
   std::optional<FieldValue> Next();
+  // Takes the next field when it is a plain decimal ("-179.8488": a sign, at most 15 digits around
+  // a point, nothing else) and gives its number, exactly the numeric test's; otherwise takes
+  // nothing and returns false, leaving the field to Next. The coastline's fields are nearly all
+  // of this kind, and no FieldValue is built for them.
+  bool NextPlainNumber(double& number);
 
   // The 1-based line on which the last field returned started.
-  int Line() const { return fieldLine_; }
+  std::int64_t Line() const { return fieldLine_; }
 
   static constexpr std::size_t kMaxFieldLength = 1 << 20;
 
  private:
-  std::string_view content_;
+  enum class Stage { kFirst, kBetween, kAtField, kEmptyAtEnd, kEnd };
+
+  // Steps over the previous field's separator, blanks and empty lines to the next field; false
+  // at the end.
+  bool StartField();
+  FieldValue QuotedField();
+  FieldValue BareField();
+  // Steps over one line end (CR LF, LF or a bare CR) at pos_.
+  void SkipLineEnd();
+  // Brings the next piece of the file; false at its end, or over text in memory.
+  bool More();
+  // Whether a quote follows the too long quoted field within as many bytes again: if not, its
+  // real fault is the missing closing quote (a stray quote early in a file makes the rest of it
+  // one field).
+  bool QuoteAhead();
+  [[noreturn]] void Fail(std::int64_t line, const std::string& reason) const;
+
   std::string name_;
+  InputFile* file_ = nullptr;
+  std::size_t piece_ = 0;
+  std::size_t firstPiece_ = 0;
+  bool fileEnded_ = false;
+  std::string buffer_;
+  const char* data_ = nullptr;
+  std::size_t size_ = 0;
   std::size_t pos_ = 0;
-  int line_ = 1;
-  int fieldLine_ = 0;
-  bool atEnd_ = false;
+  // Where the field being read begins: bytes before it are no longer needed.
+  std::size_t fieldStart_ = 0;
+  Stage stage_ = Stage::kFirst;
+  std::int64_t line_ = 1;
+  // The line of the field StartField has found, and of the last field taken.
+  std::int64_t startLine_ = 0;
+  std::int64_t fieldLine_ = 0;
 };
 
 // One record: the values separated by commas, a text in double quotes (quotes inside doubled), a

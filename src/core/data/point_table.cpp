@@ -140,6 +140,15 @@ void PointTable::SetSource(int i, FieldValue lon, FieldValue lat) {
   usable[i] = isUsable ? 1 : 0;
 }
 
+void PointTable::SetNumbers(int i, double lon, double lat) {
+  lonKind_[i] = kNumber;
+  latKind_[i] = kNumber;
+  lonDeg[i] = lon;
+  latDeg[i] = lat;
+  valid[i] = 1;
+  usable[i] = Projectable(lon) && Projectable(lat) ? 1 : 0;
+}
+
 FieldValue PointTable::Source(int i, const std::uint8_t* kinds, const double* numbers,
                               int side) const {
   switch (kinds[i]) {

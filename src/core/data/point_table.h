@@ -31,6 +31,8 @@ class PointTable {
   // latDeg hold them). A valid entry that is not usable (an empty field, stray text, 1e308) is
   // never projected and never joined to a neighbour.
   void SetSource(int i, FieldValue lon, FieldValue lat);
+  // The same for an entry of two numbers, the usual case, without building FieldValues.
+  void SetNumbers(int i, double lon, double lat);
   // The source fields as read: longitude and latitude in degrees, or the marker "NA", or a text.
   FieldValue SrcLon(int i) const;
   FieldValue SrcLat(int i) const;

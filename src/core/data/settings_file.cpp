@@ -19,9 +19,12 @@ SettingsRead FallBack(const std::string& problem) {
 }  // namespace
 
 SettingsRead ReadSettings(const std::string& path) {
+  // The three values lie at the start of a small file: one short read brings them, however large
+  // the file or however long a pipe stays open after them.
+  constexpr std::size_t kMostReadAtOnce = 4096;
   try {
-    const std::string content = ReadWholeFile(path);
-    FieldReader reader(content, path);
+    InputFile file(path);
+    FieldReader reader(file, kMostReadAtOnce);
     std::optional<FieldValue> fields[3];
     int found = 0;
     for (auto& field : fields) {
@@ -30,12 +33,12 @@ SettingsRead ReadSettings(const std::string& path) {
       ++found;
     }
     if (found < 3) {
-      return FallBack(path + " holds only " + std::to_string(found) + " of the 3 view values");
+      return FallBack(
+          FileError("", path, "holds only " + std::to_string(found) + " of the 3 view values")
+              .what());
     }
     return SettingsRead{*fields[0], *fields[1], *fields[2], {}};
   } catch (const FileError& error) {
-    return FallBack(error.what());
-  } catch (const FieldFileError& error) {
     return FallBack(error.what());
   }
 }

@@ -4,7 +4,6 @@
 #include <utility>
 
 #include "system/application.h"
-#include "system/files.h"
 
 namespace globeview {
 namespace {
@@ -24,9 +23,8 @@ std::string OnOneLine(std::string text) {
 
 }  // namespace
 
-void ReportRuntimeError(const std::string& operation, const std::string& file,
-                        const std::string& reason) {
-  const std::string message = OnOneLine(FileError(operation, file, reason).what());
+void ReportRuntimeError(const FileError& error) {
+  const std::string message = OnOneLine(error.what());
   std::fprintf(stderr, "%s\n", message.c_str());
   std::fflush(stderr);
   if (const auto presenter = Presenter()) presenter(message);

@@ -18,10 +18,11 @@ std::string Reason(int error) {
   return std::strerror(error);
 }
 
-// "cannot open data.dat in /home/user/globe: No such file or directory": the file's own name and
-// the absolute directory it was looked for in, so a relative name still says where.
+// "cannot open data.dat in /home/user/globe: No such file or directory", "data.dat in
+// /home/user/globe: line 12: quoted field is not closed", "data.dat in /home/user/globe holds only
+// 1234 of the 61656 point pairs".
 std::string DescribeFailure(const std::string& operation, const std::string& path,
-                            const std::string& reason) {
+                            std::int64_t line, const std::string& reason) {
   std::error_code ignored;
   const fs::path absolute = fs::absolute(fs::path(path), ignored).lexically_normal();
   std::string name = absolute.filename().string();
@@ -30,8 +31,11 @@ std::string DescribeFailure(const std::string& operation, const std::string& pat
     name = directory.filename().string();
     directory = directory.parent_path();
   }
-  return "cannot " + operation + " " + (name.empty() ? path : name) + " in " + directory.string() +
-         ": " + reason;
+  const std::string where = (name.empty() ? path : name) + " in " + directory.string();
+  const std::string atLine = line > 0 ? "line " + std::to_string(line) + ": " : std::string();
+  // What the file holds is at fault: its line, or else the reason goes on from the file's name.
+  if (operation.empty()) return where + (line > 0 ? ": " + atLine : " ") + reason;
+  return "cannot " + operation + " " + where + ": " + atLine + reason;
 }
 
 // Closes a descriptor at the end of a scope.
@@ -81,9 +85,13 @@ void WriteInPlace(const std::string& path, std::string_view content, bool trunca
 }  // namespace
 
 FileError::FileError(std::string operation, std::string path, std::string reason)
-    : std::runtime_error(DescribeFailure(operation, path, reason)),
+    : FileError(std::move(operation), std::move(path), 0, std::move(reason)) {}
+
+FileError::FileError(std::string operation, std::string path, std::int64_t line, std::string reason)
+    : std::runtime_error(DescribeFailure(operation, path, line, reason)),
       operation_(std::move(operation)),
       path_(std::move(path)),
+      line_(line),
       reason_(std::move(reason)) {}
 
 InputFile::InputFile(const std::string& path) : path_(path) {
@@ -122,22 +130,6 @@ std::size_t InputFile::ReadSome(std::string& buffer, std::size_t most) {
   }
 }
 
-std::string ReadWholeFile(const std::string& path) {
-  InputFile file(path);
-  std::string content;
-  // A regular file comes in one read of its size (one more byte shows that it grew meanwhile); a
-  // stream in pieces as it arrives.
-  constexpr std::size_t kStreamPiece = std::size_t{1} << 16;
-  const std::size_t first = file.SizeHint() > 0 ? file.SizeHint() + 1 : kStreamPiece;
-  content.reserve(first);
-  while (content.size() < kMostStreamBytes) {
-    const std::size_t want = std::min(content.empty() ? first : kStreamPiece,
-                                      kMostStreamBytes - content.size());
-    if (file.ReadSome(content, want) == 0) break;
-  }
-  return content;
-}
-
 void WriteFileReplacing(const std::string& path, std::string_view content) {
   struct stat existing {};
   const bool exists = ::stat(path.c_str(), &existing) == 0;
@@ -155,7 +147,8 @@ void WriteFileReplacing(const std::string& path, std::string_view content) {
   fs::path target = fs::path(path);
   if (fs::is_symlink(target, ignored)) target = fs::weakly_canonical(target, ignored);
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+  const std::string hidden = std::string(".").append(target.filename().string()).append(".XXXXXX");
+  std::string temporary = (folder / hidden).string();
   Descriptor file{::mkstemp(temporary.data())};
   if (file.fd < 0) {
     const int error = errno;

@@ -1,23 +1,33 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace globeview {
 
-// A file that could not be used: names the operation, the file and the reason.
+// A file that could not be used, or whose content is wrong: the operation that failed ("open",
+// "read", "write"; empty when the file was read but what it holds is wrong), the file, the line at
+// fault (0 when none) and the reason. what() is the one message shown to the user, composed once
+// from these parts: "cannot open data.dat in /some/dir: No such file or directory", "data.dat in
+// /some/dir: line 1203: quoted field is not closed", "data.dat in /some/dir holds only 1234 of the
+// 61656 point pairs". The file's own name comes with the absolute directory it was looked for in,
+// so a relative name still says where.
 class FileError : public std::runtime_error {
  public:
   FileError(std::string operation, std::string path, std::string reason);
+  FileError(std::string operation, std::string path, std::int64_t line, std::string reason);
   const std::string& operation() const { return operation_; }
   const std::string& path() const { return path_; }
+  std::int64_t line() const { return line_; }
   const std::string& reason() const { return reason_; }
 
  private:
   std::string operation_;
   std::string path_;
+  std::int64_t line_;
   std::string reason_;
 };
 
@@ -44,13 +54,6 @@ class InputFile {
   int fd_ = -1;
   std::size_t sizeHint_ = 0;
 };
-
-// A pipe or a device may have no end at all: a whole read takes at most this much of it, far more
-// than any coastline.
-inline constexpr std::size_t kMostStreamBytes = std::size_t{256} << 20;
-
-// The whole content of a file; of a pipe or device, at most kMostStreamBytes. Throws FileError.
-std::string ReadWholeFile(const std::string& path);
 
 // Replaces a file's content without ever destroying the previous file: writes a temporary file in
 // the same directory, flushes it to disk, then renames it over `path`. Where the directory cannot

@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "data/coastline.h"
-#include "data/field_file.h"
 #include "data/locations.h"
 #include "data/settings_file.h"
 #include "output/raster_surface.h"
@@ -62,17 +61,6 @@ double TwipsPerPixel(int logicalDpi) {
 QRect ToPixels(const TwipsRect& r, double twipsPerPixelX, double twipsPerPixelY) {
   return QRect(qRound(r.left / twipsPerPixelX), qRound(r.top / twipsPerPixelY),
                qRound(r.width / twipsPerPixelX), qRound(r.height / twipsPerPixelY));
-}
-
-// A reader's message begins with the file's name ("data.dat: line 2: ...", "data.dat holds only
-// ..."), which the report gives already, with its directory.
-std::string WithoutFileName(std::string message) {
-  const std::string name = kCoastlineFile;
-  if (!message.starts_with(name)) return message;
-  message.erase(0, name.size());
-  if (message.starts_with(":")) message.erase(0, 1);
-  if (message.starts_with(" ")) message.erase(0, 1);
-  return message;
 }
 
 }  // namespace
@@ -164,11 +152,10 @@ void Form1::Form_Load() {
   setWindowFlag(Qt::FramelessWindowHint, true);
   const std::string coastline = FindFile(services_.files->coastline);
   try {
-    LoadCoastline(coastline, table);
+    const LoadReport report = LoadCoastline(coastline, table);
+    if (!report.notice.empty()) std::fprintf(stderr, "%s\n", report.notice.c_str());
   } catch (const FileError& error) {
-    ReportRuntimeError(error.operation(), error.path(), error.reason());
-  } catch (const FieldFileError& error) {
-    ReportRuntimeError("read", coastline, WithoutFileName(error.what()));
+    ReportRuntimeError(error);
   }
   const SettingsRead settings = ReadSettings(FindFile(services_.files->settings));
   if (!settings.notice.empty()) std::fprintf(stderr, "%s\n", settings.notice.c_str());
@@ -244,7 +231,7 @@ void Form1::Command2_Click() {
     if (services_.files->makeSaveFolder) MakeFoldersFor(path);
     SaveSettings(path, view.a1, view.b1, view.c1);
   } catch (const FileError& error) {
-    ReportRuntimeError(error.operation(), error.path(), error.reason());
+    ReportRuntimeError(error);
   }
   EndProgram(0);
 }
