@@ -1,7 +1,6 @@
 #include "view/projection.h"
 
 #include <gtest/gtest.h>
-#include <hwy/targets.h>
 #include <proj.h>
 
 #include <algorithm>
@@ -127,15 +126,18 @@ constexpr double kAnyField = std::numeric_limits<double>::infinity();
 
 // Runs `check` on each instruction set the projection is built for and this processor has.
 void OnEveryTarget(const std::function<void()>& check) {
-  const std::int64_t supported = hwy::SupportedTargets() | HWY_SCALAR;
-  for (const std::int64_t target : {HWY_AVX3, HWY_AVX2, HWY_SSE4, HWY_SCALAR}) {
-    if ((supported & target) == 0) continue;
-    hwy::SetSupportedTargetsForTest(target);
-    SCOPED_TRACE(hwy::TargetName(target));
-    EXPECT_STREQ(ProjectionTarget(), hwy::TargetName(target));
+  const std::vector<std::string> targets = ProjectionTargets();
+  ASSERT_FALSE(targets.empty());
+  EXPECT_EQ(targets.back(), "SCALAR");
+  for (const std::string& target : targets) {
+    ASSERT_TRUE(UseProjectionTarget(target));
+    SCOPED_TRACE(target);
+    EXPECT_EQ(ProjectionTarget(), target);
     check();
   }
-  hwy::SetSupportedTargetsForTest(0);
+  EXPECT_FALSE(UseProjectionTarget("no such target"));
+  ASSERT_TRUE(UseProjectionTarget(""));
+  EXPECT_EQ(ProjectionTarget(), targets.front());
 }
 
 // How far, in the program's degrees, the true pole of the working sphere lies from the view centre

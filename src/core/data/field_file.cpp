@@ -60,15 +60,23 @@ bool FieldReader::More() {
   // What lies before the field being read is dropped once it is half the buffer, so a long stream
   // takes no more memory than its longest field and a piece or two, and each byte moves at most
   // about once.
-  if (fieldStart_ > 0 && fieldStart_ >= buffer_.size() / 2) {
-    buffer_.erase(0, fieldStart_);
+  if (fieldStart_ > 0 && fieldStart_ >= buffered_ / 2) {
+    std::memmove(buffer_.Data(), buffer_.Data() + fieldStart_, buffered_ - fieldStart_);
+    buffered_ -= fieldStart_;
     pos_ -= fieldStart_;
     fieldStart_ = 0;
   }
-  const std::size_t got = file_->ReadSome(buffer_, firstPiece_);
+  const std::size_t want = firstPiece_;
+  if (buffered_ + want > buffer_.Size()) {
+    PageBlock larger(std::max(2 * buffer_.Size(), buffered_ + want));
+    if (buffered_ > 0) std::memcpy(larger.Data(), buffer_.Data(), buffered_);
+    buffer_ = std::move(larger);
+  }
+  const std::size_t got = file_->ReadSome(buffer_.Data() + buffered_, want);
+  buffered_ += got;
   firstPiece_ = piece_;
-  data_ = buffer_.data();
-  size_ = buffer_.size();
+  data_ = buffer_.Data();
+  size_ = buffered_;
   fileEnded_ = got == 0;
   return got > 0;
 }

@@ -9,6 +9,7 @@
 
 #include "data/field_value.h"
 #include "system/files.h"
+#include "system/pages.h"
 
 namespace globeview {
 
@@ -68,7 +69,9 @@ class FieldReader {
   std::size_t piece_ = 0;
   std::size_t firstPiece_ = 0;
   bool fileEnded_ = false;
-  std::string buffer_;
+  // What has been read of the file, from buffer_.Data(); never cleared before it is read into.
+  PageBlock buffer_;
+  std::size_t buffered_ = 0;
   const char* data_ = nullptr;
   std::size_t size_ = 0;
   std::size_t pos_ = 0;

@@ -1,10 +1,7 @@
 #include "data/point_table.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
 #include <cmath>
-#include <new>
 #include <optional>
 #include <utility>
 
@@ -20,9 +17,6 @@ constexpr std::size_t kByteArrays = 4;             // valid, usable, the two kin
 constexpr std::size_t kDoubleBytes = ((kEntries * sizeof(double) + 63) / 64) * 64;
 constexpr std::size_t kByteBytes = ((kEntries + 63) / 64) * 64;
 constexpr std::size_t kTableBytes = kDoubleArrays * kDoubleBytes + kByteArrays * kByteBytes;
-// The kernel's large page: the table (about 8 MB) then takes four page faults instead of two
-// thousand, which is most of what a whole run of globeview-render would otherwise spend.
-constexpr std::size_t kHugePage = std::size_t{2} << 20;
 
 // A value whose product with pi overflows has no direction: it cannot be turned into radians.
 bool Projectable(double degrees) {
@@ -31,22 +25,9 @@ bool Projectable(double degrees) {
 
 }  // namespace
 
-PointTable::PointTable() {
-  // Anonymous memory comes zeroed from the kernel, so every derived field starts at 0 without a
-  // pass over it. Asked for on a large-page boundary so the kernel can back it with large pages.
-  blockBytes_ = ((kTableBytes + kHugePage - 1) / kHugePage) * kHugePage;
-  void* mapped = ::mmap(nullptr, blockBytes_ + kHugePage, PROT_READ | PROT_WRITE,
-                        MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (mapped == MAP_FAILED) throw std::bad_alloc();
-  auto* raw = static_cast<char*>(mapped);
-  const auto address = reinterpret_cast<std::uintptr_t>(raw);
-  const std::size_t lead = (kHugePage - address % kHugePage) % kHugePage;
-  if (lead > 0) ::munmap(raw, lead);
-  if (kHugePage - lead > 0) ::munmap(raw + lead + blockBytes_, kHugePage - lead);
-  block_ = raw + lead;
-  ::madvise(block_, blockBytes_, MADV_HUGEPAGE);
-
-  auto* next = static_cast<char*>(block_);
+// Memory from the kernel comes zeroed, so every derived field starts at 0 without a pass over it.
+PointTable::PointTable() : block_(kTableBytes) {
+  char* next = block_.Data();
   const auto doubles = [&next] {
     auto* array = reinterpret_cast<double*>(next);
     next += kDoubleBytes;
@@ -95,15 +76,12 @@ PointTable::PointTable(PointTable&& other) noexcept
       zr(other.zr),
       sx(other.sx),
       sy(other.sy),
-      block_(std::exchange(other.block_, nullptr)),
-      blockBytes_(other.blockBytes_),
+      block_(std::move(other.block_)),
       lonKind_(other.lonKind_),
       latKind_(other.latKind_),
       texts_(std::move(other.texts_)) {}
 
-PointTable::~PointTable() {
-  if (block_ != nullptr) ::munmap(block_, blockBytes_);
-}
+PointTable::~PointTable() = default;
 
 void PointTable::Store(int i, FieldValue value, std::uint8_t* kinds, double* numbers, int side) {
   if (value.IsNumber()) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "data/field_value.h"
+#include "system/pages.h"
 
 namespace globeview {
 
@@ -55,8 +56,7 @@ class PointTable {
   FieldValue Source(int i, const std::uint8_t* kinds, const double* numbers, int side) const;
   void Store(int i, FieldValue value, std::uint8_t* kinds, double* numbers, int side);
 
-  void* block_ = nullptr;
-  std::size_t blockBytes_;
+  PageBlock block_;
   std::uint8_t* lonKind_;
   std::uint8_t* latKind_;
   // The texts other than "NA", by entry and side (0 longitude, 1 latitude), in the order read.

@@ -1,7 +1,6 @@
 #include "output/png_writer.h"
 
 #include <libdeflate.h>
-#include <sys/mman.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -65,10 +64,6 @@ struct CompressorDeleter {
 
 }  // namespace
 
-PalettePicture::~PalettePicture() {
-  ::munmap(rows_, FilteredSize());
-}
-
 PalettePicture::PalettePicture(int width, int height, std::vector<Rgb> palette)
     : width_(width), height_(height), palette_(std::move(palette)) {
   if (width < 1 || height < 1 || width > kMostSide || height > kMostSide ||
@@ -80,13 +75,10 @@ PalettePicture::PalettePicture(int width, int height, std::vector<Rgb> palette)
     throw std::invalid_argument("a palette holds one to four colours");
   }
   stride_ = 1 + (width + kPixelsPerByte - 1) / kPixelsPerByte;
-  // Mapped memory comes zeroed from the kernel, so rows that the drawing covers anyway are not
-  // cleared twice and the filter bytes are 0 already; faulted in at once, which costs a fraction of
-  // taking its pages one by one as the drawing first touches them.
-  void* rows = ::mmap(nullptr, FilteredSize(), PROT_READ | PROT_WRITE,
-                      MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-  if (rows == MAP_FAILED) throw std::bad_alloc();
-  rows_ = static_cast<std::uint8_t*>(rows);
+  // Memory from the kernel comes zeroed, so rows that the drawing covers anyway are not cleared
+  // twice and the filter bytes are 0 already.
+  block_ = PageBlock(FilteredSize());
+  rows_ = reinterpret_cast<std::uint8_t*>(block_.Data());
 }
 
 PalettePixels PalettePicture::Pixels() {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "output/raster_surface.h"
+#include "system/pages.h"
 
 namespace globeview {
 
@@ -18,7 +19,6 @@ class PalettePicture {
   // (std::invalid_argument otherwise).
   // Every pixel starts as colour 0; the memory is only touched once something is drawn.
   PalettePicture(int width, int height, std::vector<Rgb> palette);
-  ~PalettePicture();
   PalettePicture(const PalettePicture&) = delete;
   PalettePicture& operator=(const PalettePicture&) = delete;
 
@@ -38,6 +38,7 @@ class PalettePicture {
   int height_;
   std::ptrdiff_t stride_;
   std::vector<Rgb> palette_;
+  PageBlock block_;
   std::uint8_t* rows_;
 };
 

@@ -114,6 +114,14 @@ InputFile::~InputFile() {
   if (fd_ >= 0) ::close(fd_);
 }
 
+std::size_t InputFile::ReadSome(char* into, std::size_t most) {
+  for (;;) {
+    const ssize_t got = ::read(fd_, into, most);
+    if (got >= 0) return static_cast<std::size_t>(got);
+    if (errno != EINTR) throw FileError("read", path_, Reason(errno));
+  }
+}
+
 std::size_t InputFile::ReadSome(std::string& buffer, std::size_t most) {
   const std::size_t old = buffer.size();
   buffer.resize(old + most);

@@ -3,9 +3,12 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
+#include <string>
+#include <vector>
 
 // Everything up to the Highway includes is compiled once; Highway then compiles the vector loops
-// below once per instruction set and picks the best one the processor has at the first call.
+// below once per instruction set, and the best one the processor has is picked at the first call.
 #ifndef GLOBEVIEW_VIEW_PROJECTION_SHARED
 #define GLOBEVIEW_VIEW_PROJECTION_SHARED
 
@@ -301,10 +304,6 @@ void PlaceTable(PointTable& t, const Screen& s) {
 
 #endif  // HWY_TARGET == HWY_SCALAR
 
-const char* TargetName() {
-  return hwy::TargetName(HWY_TARGET);
-}
-
 }  // namespace
 }  // namespace HWY_NAMESPACE
 }  // namespace globeview
@@ -313,25 +312,101 @@ HWY_AFTER_NAMESPACE();
 #if HWY_ONCE
 
 namespace globeview {
+namespace {
 
-HWY_EXPORT(ProjectTable);
-HWY_EXPORT(PlaceTable);
-HWY_EXPORT(TargetName);
+// One instruction set the loops above are built for: its name, whether this processor has every
+// feature the build of it assumes, and its two loops.
+struct Target {
+  const char* name;
+  bool (*supported)();
+  void (*project)(PointTable&, const Frame&);
+  void (*place)(PointTable&, const Screen&);
+};
+
+// Best first. Highway's own dispatcher would make this choice, but it lives in Highway's shared
+// library, whose start-up spends about 5 ms timing the clock in every process that links it (more
+// than loading, projecting and drawing together); the choice is made here instead, from the
+// features each of Highway's builds assumes.
+const Target kTargets[] = {
+#if HWY_TARGETS & HWY_AVX3
+    {"AVX3",
+     [] {
+       return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi2") &&
+              __builtin_cpu_supports("fma") && __builtin_cpu_supports("f16c") &&
+              __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("aes") &&
+              __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
+              __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512bw");
+     },
+     &N_AVX3::ProjectTable, &N_AVX3::PlaceTable},
+#endif
+#if HWY_TARGETS & HWY_AVX2
+    {"AVX2",
+     [] {
+       return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
+              __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("fma") &&
+              __builtin_cpu_supports("f16c") && __builtin_cpu_supports("pclmul") &&
+              __builtin_cpu_supports("aes") && __builtin_cpu_supports("sse4.2");
+     },
+     &N_AVX2::ProjectTable, &N_AVX2::PlaceTable},
+#endif
+#if HWY_TARGETS & HWY_SSE4
+    {"SSE4",
+     [] {
+       return __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("sse4.1") &&
+              __builtin_cpu_supports("sse4.2") && __builtin_cpu_supports("pclmul") &&
+              __builtin_cpu_supports("aes");
+     },
+     &N_SSE4::ProjectTable, &N_SSE4::PlaceTable},
+#endif
+    {"SCALAR", [] { return true; }, &N_SCALAR::ProjectTable, &N_SCALAR::PlaceTable},
+};
+
+const Target* Best() {
+  for (const Target& target : kTargets) {
+    if (target.supported()) return &target;
+  }
+  return &kTargets[std::size(kTargets) - 1];
+}
+
+const Target*& Chosen() {
+  static const Target* chosen = Best();
+  return chosen;
+}
+
+}  // namespace
 
 void Project(PointTable& table, double a1, double b1) {
   const double rot = kDegreesPerTurn - a1;
   const double tilt = ((kPoleLatitude - b1) / kDegreesPerHalfTurn) * kPi;
   const Frame frame{(rot / kDegreesPerHalfTurn) * kPi, std::cos(tilt), std::sin(tilt)};
-  HWY_DYNAMIC_DISPATCH(ProjectTable)(table, frame);
+  Chosen()->project(table, frame);
 }
 
 void ComputeScreenPositions(PointTable& table, double c1, double width, double height) {
   const Screen screen{c1 * (1.0 / 2), height, width / 2, height / 2};
-  HWY_DYNAMIC_DISPATCH(PlaceTable)(table, screen);
+  Chosen()->place(table, screen);
 }
 
 const char* ProjectionTarget() {
-  return HWY_DYNAMIC_DISPATCH(TargetName)();
+  return Chosen()->name;
+}
+
+std::vector<std::string> ProjectionTargets() {
+  std::vector<std::string> names;
+  for (const Target& target : kTargets) {
+    if (target.supported()) names.emplace_back(target.name);
+  }
+  return names;
+}
+
+bool UseProjectionTarget(const std::string& name) {
+  for (const Target& target : kTargets) {
+    if (name.empty() ? target.supported() : (name == target.name && target.supported())) {
+      Chosen() = &target;
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace globeview

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "data/point_table.h"
 #include "system/numeric.h"
 
@@ -18,5 +21,11 @@ void ComputeScreenPositions(PointTable& table, double c1, double width, double h
 // The instruction set the two functions above run on, chosen for this processor at the first call
 // ("AVX3" for AVX-512, "AVX2", "SSE4", "SCALAR").
 const char* ProjectionTarget();
+
+// The instruction sets built in that this processor has, best first.
+std::vector<std::string> ProjectionTargets();
+// Makes the two functions run on the named one of those (empty: the best again), so each can be
+// checked; false when this processor cannot run it.
+bool UseProjectionTarget(const std::string& name);
 
 }  // namespace globeview
