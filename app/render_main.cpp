@@ -1,8 +1,11 @@
 // globeview-render: draws the picture the window would show, without a window, for scripts and
-// checks. Every step is the window's own code: the same settings file, validation, normalisation,
-// projection and drawing. It links the core alone, so it starts in a few milliseconds and runs
-// where no desktop is installed.
+// checks, and answers where a place lies on it and what lies at a pixel. Every step is the window's
+// own code: the same settings file, validation, normalisation, projection and drawing. It links the
+// core alone, so it starts in a few milliseconds and runs where no desktop is installed.
 
+#include <algorithm>
+#include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -11,6 +14,8 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "data/coastline.h"
 #include "data/field_file.h"
@@ -19,9 +24,12 @@
 #include "data/settings_file.h"
 #include "output/png_writer.h"
 #include "output/raster_surface.h"
+#include "output/svg_writer.h"
 #include "system/files.h"
 #include "system/headless_desktop.h"
+#include "system/numeric.h"
 #include "view/drawing.h"
+#include "view/geodesy.h"
 #include "view/projection.h"
 #include "view/view_values.h"
 
@@ -39,15 +47,20 @@ constexpr int kDefaultHeightPixels = 1080;
 constexpr int kMaxSidePixels = 20000;
 
 constexpr const char* kProgram = "globeview-render";
+constexpr const char* kVersion = GLOBEVIEW_VERSION;
+
+constexpr double kMaxLatitude = 90.0;
+constexpr double kDegreesPerTurn = 360.0;
 
 // The usage text: its first line after any wrong option, the whole of it for --help.
 constexpr const char* kUsageLine =
     "usage: globeview-render [--data FILE] [--lon TEXT] [--lat TEXT] [--mag TEXT] [--size WxH]\n"
-    "                        [--positions FILE|-] [--out FILE.png]\n";
+    "                        [--to LON,LAT]... [--at X,Y]... [--positions FILE|-]\n"
+    "                        [--out FILE.png|FILE.svg] [--help] [--version]\n";
 
 constexpr const char* kHelp =
     "Draws the GlobeView map without a window, exactly as the window would on a screen of the\n"
-    "given size.\n"
+    "given size, and says where places lie on it.\n"
     "\n"
     "  --data FILE        coastline file (default: data.dat, found as the window finds it)\n"
     "  --lon TEXT         centre longitude, as typed into the longitude field\n"
@@ -57,19 +70,31 @@ constexpr const char* kHelp =
     "                     finds it; 0, 0, 1 when there is none)\n"
     "  --size WxH         screen size in pixels, 1 to 20000 each (default: 1920x1080);\n"
     "                     one pixel is 15 twips\n"
+    "  --to LON,LAT       a place (degrees, east and north positive, latitude -90 to 90):\n"
+    "                     its bearing and distance from the centre and its pixel\n"
+    "  --at X,Y           a pixel (from the top left, fractions allowed): the place there,\n"
+    "                     its bearing and distance from the centre; NA off the earth's disc\n"
+    "                     (--to and --at may be repeated; they answer on standard output as\n"
+    "                     CSV, header \"lon,lat,bearing,distance_km,x,y\", one line each in\n"
+    "                     the order given; bearing in degrees clockwise from north,\n"
+    "                     distance in km on a sphere of 6371 km)\n"
     "  --positions FILE|- CSV of the screen position of every point drawn, in twips: a\n"
     "                     header \"index,sx,sy\", then one line per point in entry order\n"
-    "                     (entries from 1); - writes it to standard output\n"
-    "  --out FILE.png     the picture, as a PNG of the screen size\n"
+    "                     (entries from 1); - writes it to standard output (not together\n"
+    "                     with --to or --at)\n"
+    "  --out FILE         the picture: an SVG of vectors for print when the name ends in\n"
+    "                     .svg, otherwise a PNG; either of the screen size in pixels\n"
     "  --help             this text\n"
+    "  --version          the program's version\n"
     "\n"
-    "With neither --out nor --positions the view is only checked and projected, and a\n"
-    "one-line summary goes to standard output. An existing output file is replaced only\n"
-    "once the new one is complete.\n"
+    "With --to or --at and no --out, the places are answered without drawing and without\n"
+    "the coastline file. With none of --out, --positions, --to and --at the view is only\n"
+    "checked and projected, and a one-line summary goes to standard output. An existing\n"
+    "output file is replaced only once the new one is complete.\n"
     "\n"
     "Exit status: 0 done; 1 the coastline file cannot be used or an output cannot be\n"
-    "written; 2 a wrong option, or a view value that is not a number (the window's message\n"
-    "for each such value on standard error, in field order).\n";
+    "written; 2 a wrong option or value, or a view value that is not a number (the window's\n"
+    "message for each such value on standard error, in field order).\n";
 
 class UsageError : public std::runtime_error {
  public:
@@ -84,7 +109,9 @@ struct Options {
   int heightPixels = kDefaultHeightPixels;
   std::optional<std::string> positions;  // --positions: a file, or "-" for standard output
   std::optional<std::string> out;        // --out: the picture
+  std::vector<Query> queries;            // --to and --at, in command-line order
   bool help = false;                     // --help
+  bool version = false;                  // --version
 };
 
 // One side of --size: plain decimal digits, 1 to kMaxSidePixels.
@@ -113,6 +140,40 @@ void ParseSize(std::string_view text, Options& options) {
   options.heightPixels = *height;
 }
 
+// Two numbers, by the fields' own numeric test, separated by one comma: "139.7,35.7".
+std::optional<std::pair<double, double>> ParsePair(std::string_view text) {
+  const auto comma = text.find(',');
+  if (comma == std::string_view::npos) return std::nullopt;
+  const auto first = ParseNumber(text.substr(0, comma));
+  const auto second = ParseNumber(text.substr(comma + 1));
+  if (!first || !second) return std::nullopt;
+  return std::pair{*first, *second};
+}
+
+// --to: a place. A longitude given past a turn is the same place; the projection takes off at most
+// one turn, so it gets the place's own longitude.
+Place ParsePlace(std::string_view text) {
+  const auto pair = ParsePair(text);
+  if (!pair) {
+    throw UsageError("--to takes LON,LAT, two numbers in degrees, not \"" + std::string(text) +
+                     "\"");
+  }
+  const auto [lon, lat] = *pair;
+  if (lat < -kMaxLatitude || lat > kMaxLatitude) {
+    throw UsageError("--to takes a latitude from -90 to 90, not \"" + std::string(text) + "\"");
+  }
+  return Place{std::remainder(lon, kDegreesPerTurn), lat};
+}
+
+// --at: a pixel, anywhere; one off the earth's disc is answered with NA.
+PixelPoint ParsePixel(std::string_view text) {
+  const auto pair = ParsePair(text);
+  if (!pair) {
+    throw UsageError("--at takes X,Y, two numbers in pixels, not \"" + std::string(text) + "\"");
+  }
+  return PixelPoint{pair->first, pair->second};
+}
+
 // Throws UsageError for an option it does not know or a value it cannot take.
 Options ParseOptions(int argc, char** argv) {
   Options options;
@@ -121,6 +182,10 @@ Options ParseOptions(int argc, char** argv) {
     std::optional<std::string> value;
     if (name == "--help" || name == "-h") {
       options.help = true;
+      continue;
+    }
+    if (name == "--version") {
+      options.version = true;
       continue;
     }
     // Both "--lon 12" and "--lon=12"; the separate form takes the next argument whatever it is,
@@ -154,9 +219,16 @@ Options ParseOptions(int argc, char** argv) {
       options.positions = takeFileName();
     } else if (name == "--out") {
       options.out = takeFileName();
+    } else if (name == "--to") {
+      options.queries.push_back(ParsePlace(takeValue()));
+    } else if (name == "--at") {
+      options.queries.push_back(ParsePixel(takeValue()));
     } else {
       throw UsageError("unknown option \"" + name + "\"");
     }
+  }
+  if (options.positions == "-" && !options.queries.empty()) {
+    throw UsageError("--positions - and --to or --at would both write CSV to standard output");
   }
   return options;
 }
@@ -172,6 +244,7 @@ struct Scene {
   int widthPixels, heightPixels;
   double Width() const { return widthPixels * kTwipsPerPixel; }
   double Height() const { return heightPixels * kTwipsPerPixel; }
+  PictureView Picture() const { return {a1, b1, c1, {Width(), Height()}}; }
 };
 
 // The window's drawing, step by step, onto any surface of the scene's size.
@@ -190,11 +263,27 @@ std::string PngPicture(PointTable& table, const Scene& scene) {
   return EncodePng(picture);
 }
 
-// The bytes of the picture file at `path`, in the kind its name asks for: every name gets a PNG.
+// The same picture as vectors, for print.
+std::string SvgPicture(PointTable& table, const Scene& scene) {
+  SvgWriter svg(scene.widthPixels, scene.heightPixels, kTwipsPerPixel);
+  DrawScene(table, scene, svg);
+  return svg.Document();
+}
+
+bool IsSvgName(std::string_view path) {
+  constexpr std::string_view kSvg = ".svg";
+  return path.size() >= kSvg.size() &&
+         std::equal(kSvg.begin(), kSvg.end(), path.end() - kSvg.size(), [](char want, char got) {
+           return want == std::tolower(static_cast<unsigned char>(got));
+         });
+}
+
+// The bytes of the picture file at `path`, in the kind its name asks for: a name ending in .svg
+// (any case) gets an SVG, every other a PNG.
 std::string PictureFile(const std::string& path, PointTable& table, const Scene& scene) {
   std::string bytes;
   try {
-    bytes = PngPicture(table, scene);
+    bytes = IsSvgName(path) ? SvgPicture(table, scene) : PngPicture(table, scene);
   } catch (const std::bad_alloc&) {
     throw FileError("draw", path, "not enough memory for the picture");
   }
@@ -217,15 +306,19 @@ std::string PositionsCsv(const PointTable& table) {
   return csv;
 }
 
+void WriteStandardOutput(const std::string& text) {
+  if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
+    throw FileError("write", "standard output", "the output was closed or is full");
+  }
+}
+
 // Files are written beside the target and renamed over it only when complete, so a failed save
 // never leaves a half-written file where the old one (or none) was.
 void WritePositions(const std::string& csv, const std::string& target) {
-  if (target != "-") {
+  if (target == "-") {
+    WriteStandardOutput(csv);
+  } else {
     WriteFileReplacing(target, csv);
-    return;
-  }
-  if (std::fwrite(csv.data(), 1, csv.size(), stdout) != csv.size() || std::fflush(stdout) != 0) {
-    throw FileError("write", "standard output", "the output was closed or is full");
   }
 }
 
@@ -252,35 +345,49 @@ ViewValues ChosenView(const Options& options) {
   return view;
 }
 
-// Writes what was asked for: the picture, the positions, or else a one-line summary. Throws
-// FileError.
-void WriteOutputs(const Options& options, const ViewValues& view, const Scene& scene,
-                  PointTable& table) {
-  if (options.out) {
-    WriteFileReplacing(*options.out, PictureFile(*options.out, table, scene));
-  } else {
-    Project(table, scene.a1, scene.b1);
-  }
-  if (options.positions) {
-    ComputeScreenPositions(table, scene.c1, scene.Width(), scene.Height());
-    WritePositions(PositionsCsv(table), *options.positions);
-  }
-  if (!options.out && !options.positions) WriteSummary(view, table);
+// Places and pixels are answered from the view alone; everything else draws or projects the
+// coastline.
+bool NeedsCoastline(const Options& options) {
+  return options.out || options.positions || options.queries.empty();
 }
 
-// The window's order: the coastline first, then the settings, then the check of the values; then
-// the outputs. Returns the exit status.
+// Writes what was asked for: the picture, the positions, the answers to --to and --at, or else a
+// one-line summary. `table` is the loaded coastline, none when NeedsCoastline said no. The answers
+// come last, so standard output stays empty when a file fails. Throws FileError.
+void WriteOutputs(const Options& options, const ViewValues& view, const Scene& scene,
+                  PointTable* table) {
+  if (options.out) {
+    WriteFileReplacing(*options.out, PictureFile(*options.out, *table, scene));
+  } else if (table) {
+    Project(*table, scene.a1, scene.b1);
+  }
+  if (options.positions) {
+    ComputeScreenPositions(*table, scene.c1, scene.Width(), scene.Height());
+    WritePositions(PositionsCsv(*table), *options.positions);
+  }
+  if (!options.queries.empty()) {
+    WriteStandardOutput(QueryCsv(options.queries, scene.Picture(), kTwipsPerPixel));
+  } else if (!options.out && !options.positions) {
+    WriteSummary(view, *table);
+  }
+}
+
+// The window's order: the coastline first (when anything needs it), then the settings, then the
+// check of the values; then the outputs. Returns the exit status.
 int Run(const Options& options) {
-  auto table = std::make_unique<PointTable>();
-  try {
-    // Entries that cannot be drawn do not stop the picture; the user hears of them once.
-    const std::string data =
-        options.data.empty() ? FindFile(LocateFiles().coastline) : options.data;
-    const LoadReport report = LoadCoastline(data, *table);
-    if (!report.notice.empty()) std::cerr << report.notice << '\n';
-  } catch (const FileError& error) {
-    Fail(error.what());
-    return kExitFileFailure;
+  std::unique_ptr<PointTable> table;
+  if (NeedsCoastline(options)) {
+    table = std::make_unique<PointTable>();
+    try {
+      // Entries that cannot be drawn do not stop the picture; the user hears of them once.
+      const std::string data =
+          options.data.empty() ? FindFile(LocateFiles().coastline) : options.data;
+      const LoadReport report = LoadCoastline(data, *table);
+      if (!report.notice.empty()) std::cerr << report.notice << '\n';
+    } catch (const FileError& error) {
+      Fail(error.what());
+      return kExitFileFailure;
+    }
   }
 
   ViewValues view = ChosenView(options);
@@ -297,7 +404,7 @@ int Run(const Options& options) {
   const Scene scene{*view.a1.AsNumber(), *view.b1.AsNumber(), *view.c1.AsNumber(),
                     options.widthPixels, options.heightPixels};
   try {
-    WriteOutputs(options, view, scene, *table);
+    WriteOutputs(options, view, scene, table.get());
   } catch (const FileError& error) {
     Fail(error.what());
     return kExitFileFailure;
@@ -320,6 +427,10 @@ int main(int argc, char** argv) {
   }
   if (options.help) {
     std::cout << kUsageLine << '\n' << kHelp;
+    return kExitOk;
+  }
+  if (options.version) {
+    std::cout << kProgram << ' ' << kVersion << '\n';
     return kExitOk;
   }
   return Run(options);

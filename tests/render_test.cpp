@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
@@ -173,22 +175,79 @@ TEST(RenderTest, ValuesThatAreNotNumbersGetTheWindowsMessagesInFieldOrder) {
   EXPECT_FALSE(std::filesystem::exists(dir.Path("map.png")));
 }
 
-TEST(RenderTest, WrongOptionsExitWithUsage) {
+// Places and pixels asked about, interleaved, and the answers in the same order. Hand-computed on
+// the 100 x 50 pixel screen around 0, 0 at magnification 1: the centre at the middle pixel (50,
+// 25); 90 degrees east, H/4 = 12.5 pixels to the right, 6371 x pi/2 = 10007.543 km away; the corner
+// pixel beyond the 180-degree ring; 10^20 degrees east, 280 modulo 360, is 80 degrees west,
+// 8895.594 km away and 11.111 pixels to the left.
+TEST(RenderTest, PlacesAndPixelsAnswerInTheOrderAsked) {
+  const QStringList queries{"--to",    "0,0",  "--at",       "0,0",  "--to=90,0", "--at",
+                            "62.5,25", "--to", "-270, -0.0", "--to", "1e20,0"};
+  const std::string answers =
+      "lon,lat,bearing,distance_km,x,y\n"
+      "0.000000,0.000000,0.0000,0.000,50.000,25.000\n"
+      "NA,NA,NA,NA,0.000,0.000\n"
+      "90.000000,0.000000,90.0000,10007.543,62.500,25.000\n"
+      "90.000000,0.000000,90.0000,10007.543,62.500,25.000\n"
+      "90.000000,0.000000,90.0000,10007.543,62.500,25.000\n"
+      "-80.000000,0.000000,270.0000,8895.594,38.889,25.000\n";
+  const QStringList view{"--size", "100x50", "--lon", "0", "--lat", "0", "--mag", "1"};
+  ScratchDir dir;
+  dir.Write(kCoastline, SmallCoastline());
+
+  // Without a picture the coastline is not read at all, so a missing one does not matter.
+  const RunResult alone = Render(dir, view + queries + QStringList{"--data", "missing.dat"});
+  ASSERT_EQ(alone.exitCode, 0) << alone.err;
+  EXPECT_EQ(alone.out, answers);
+
+  const RunResult drawn =
+      Render(dir, view + queries + QStringList{"--data", kCoastline, "--out", "map.png"});
+  ASSERT_EQ(drawn.exitCode, 0) << drawn.err;
+  EXPECT_EQ(drawn.out, answers) << "the answers alone, no summary";
+  EXPECT_TRUE(std::filesystem::exists(dir.Path("map.png")));
+}
+
+TEST(RenderTest, WrongOptionsExitWithUsageNamingTheOptionAndValue) {
   const QStringList cases[] = {
-      {"--bogus"},         {"stray"},          {"--size", "0x10"},   {"--size", "20001x10"},
-      {"--size", "19x-5"}, {"--size", "1920"}, {"--size", " 19x10"}, {"--lon"},
+      {"--bogus"},
+      {"stray"},
+      {"--size", "0x10"},
+      {"--size", "20001x10"},
+      {"--size", "19x-5"},
+      {"--size", "1920"},
+      {"--size", " 19x10"},
+      {"--lon"},
       {"--out", ""},
+      {"--to", "10"},
+      {"--to", "10,90.5"},
+      {"--to", "1,-91"},
+      {"--to", "abc,1"},
+      {"--to", "1,2,3"},
+      {"--at", "1,inf"},
+      {"--at", "1;2"},
+      {"--at", "nan,1"},
+      {"--to", "1e999,0"},
+      {"--positions", "-", "--to", "1,2"},  // two CSVs on standard output
   };
   ScratchDir dir;
   for (const auto& arguments : cases) {
     SCOPED_TRACE(arguments.join(' ').toStdString());
     const RunResult run = Render(dir, arguments);
     EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find("usage: globeview-render"), std::string::npos) << run.err;
+    for (const auto& named : arguments.mid(0, 2)) {
+      EXPECT_NE(run.err.find(named.toStdString()), std::string::npos) << run.err;
+    }
   }
   const RunResult help = Render(dir, {"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("--positions"), std::string::npos);
+  const RunResult version = Render(dir, {"--version"});
+  EXPECT_EQ(version.exitCode, 0);
+  EXPECT_TRUE(QString::fromStdString(version.out)
+                  .contains(QRegularExpression("^globeview-render \\d+\\.\\d+\\.\\d+\\n$")))
+      << version.out;
 }
 
 TEST(RenderTest, UnusableFilesExitWithOneAndLeaveNothingBehind) {
@@ -210,6 +269,61 @@ TEST(RenderTest, UnusableFilesExitWithOneAndLeaveNothingBehind) {
     EXPECT_EQ(test::Listing(dir.Root()), before);
   }
   EXPECT_EQ(ReadBytes(dir.Path("plain")), "a regular file\n");
+}
+
+// How many lit pixels of `a` have no pixel of the same colour in `b` within one pixel. The grid is
+// drawn over the coastline, so a coastline pixel moved under it is hidden there.
+int Unmatched(const QImage& a, const QImage& b) {
+  const QRgb coastline = qRgb(255, 255, 255), grid = qRgb(155, 155, 155);
+  int unmatched = 0;
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) {
+      const QRgb colour = a.pixel(x, y);
+      bool found = colour == qRgb(0, 0, 0);
+      for (int dy = -1; dy <= 1 && !found; ++dy) {
+        for (int dx = -1; dx <= 1 && !found; ++dx) {
+          const QRgb there = b.valid(x + dx, y + dy) ? b.pixel(x + dx, y + dy) : 0;
+          found = there == colour || (colour == coastline && there == grid);
+        }
+      }
+      unmatched += found ? 0 : 1;
+    }
+  }
+  return unmatched;
+}
+
+// The SVG, rendered by another program, against globeview-render's own PNG of the same view.
+TEST(RenderTest, SvgPictureRendersToThePngsPixelsWithinOnePixel) {
+  const QString rsvg = QStandardPaths::findExecutable("rsvg-convert");
+  if (rsvg.isEmpty()) GTEST_SKIP() << "rsvg-convert is not installed";
+  if (!std::filesystem::exists(test::ShippedCoastlinePath())) GTEST_SKIP() << "no shipped data";
+  const QStringList views[] = {
+      {"--lon", "139.7", "--lat", "35.7", "--mag", "1", "--size", "640x480"},
+      {"--lon", "-74", "--lat", "40.7", "--mag", "3", "--size", "500x700"},  // clipped, tall
+  };
+  ScratchDir dir;
+  for (const auto& view : views) {
+    SCOPED_TRACE(view.join(' ').toStdString());
+    const QStringList common =
+        view + QStringList{"--data", QString::fromStdString(test::ShippedCoastlinePath())};
+    ASSERT_EQ(Render(dir, common + QStringList{"--out", "map.png"}).exitCode, 0);
+    const RunResult svg = Render(dir, common + QStringList{"--out", "map.SVG"});  // any case
+    ASSERT_EQ(svg.exitCode, 0) << svg.err;
+    ASSERT_EQ(ReadBytes(dir.Path("map.SVG")).rfind("<?xml", 0), 0u);
+
+    QProcess convert;
+    convert.setWorkingDirectory(QString::fromStdString(dir.Root()));
+    convert.start(rsvg, {"-o", "svg.png", "map.SVG"});
+    ASSERT_TRUE(convert.waitForFinished(60000));
+    ASSERT_EQ(convert.exitCode(), 0) << convert.readAllStandardError().toStdString();
+    const QImage png =
+        QImage(QString::fromStdString(dir.Path("map.png"))).convertToFormat(QImage::Format_RGB32);
+    const QImage rendered =
+        QImage(QString::fromStdString(dir.Path("svg.png"))).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(rendered.size(), png.size());
+    EXPECT_EQ(Unmatched(png, rendered), 0);
+    EXPECT_EQ(Unmatched(rendered, png), 0);
+  }
 }
 
 TEST(RenderTest, ShippedCoastlineProjects) {
