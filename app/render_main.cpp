@@ -50,7 +50,6 @@ constexpr const char* kProgram = "globeview-render";
 constexpr const char* kVersion = GLOBEVIEW_VERSION;
 
 constexpr double kMaxLatitude = 90.0;
-constexpr double kDegreesPerTurn = 360.0;
 
 // The usage text: its first line after any wrong option, the whole of it for --help.
 constexpr const char* kUsageLine =
@@ -150,8 +149,7 @@ std::optional<std::pair<double, double>> ParsePair(std::string_view text) {
   return std::pair{*first, *second};
 }
 
-// --to: a place. A longitude given past a turn is the same place; the projection takes off at most
-// one turn, so it gets the place's own longitude.
+// --to: a place; any longitude, a latitude from -90 to 90.
 Place ParsePlace(std::string_view text) {
   const auto pair = ParsePair(text);
   if (!pair) {
@@ -162,7 +160,7 @@ Place ParsePlace(std::string_view text) {
   if (lat < -kMaxLatitude || lat > kMaxLatitude) {
     throw UsageError("--to takes a latitude from -90 to 90, not \"" + std::string(text) + "\"");
   }
-  return Place{std::remainder(lon, kDegreesPerTurn), lat};
+  return Place{lon, lat};
 }
 
 // --at: a pixel, anywhere; one off the earth's disc is answered with NA.

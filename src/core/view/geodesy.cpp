@@ -158,7 +158,9 @@ void AppendCsvRow(std::string& csv, const std::optional<Place>& place, const Hea
 
 ScreenPoint ScreenPositionOf(const PictureView& view, Place place) {
   const Frame frame(view);
-  const double lonRad = OneTurnIntoRange(ToRadians(place.lon));
+  // A longitude given many turns out is the same place; taken off in degrees, exactly, before
+  // radians would lose it.
+  const double lonRad = OneTurnIntoRange(ToRadians(std::remainder(place.lon, kDegreesPerTurn)));
   const double latRad = ToRadians(place.lat);
   const double turned = OneTurnIntoRange(lonRad + frame.turn);
 
