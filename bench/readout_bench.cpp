@@ -25,7 +25,7 @@ constexpr double kTokyoLat = 35.7;
 void PointerReadout(benchmark::State& state) {
   const PictureView view{
       kTokyoLon, kTokyoLat, 1, {1920 * kBenchTwipsPerPixel, 1080 * kBenchTwipsPerPixel}};
-  std::vector<ScreenPoint> path;
+  std::vector<ScreenPosition> path;
   for (int k = 0; k < 256; ++k) {
     const double radius = view.screen.height / 2 * (k % 97) / 97.0;
     path.push_back({view.screen.width / 2 + radius * std::sin(k * 0.7),

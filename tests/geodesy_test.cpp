@@ -89,7 +89,7 @@ TEST(ScreenPositionTest, MatchesTheTableAndLeadsBackToThePlace) {
     for (std::size_t k = 0; k < places.size(); ++k) {
       SCOPED_TRACE(std::to_string(view.a1) + "," + std::to_string(view.b1) + " #" +
                    std::to_string(k));
-      const ScreenPoint at = ScreenPositionOf(view, places[k]);
+      const ScreenPosition at = ScreenPositionOf(view, places[k]);
       // The table may be projected with other arithmetic that agrees to 1e-6 twips.
       EXPECT_NEAR(at.x, table.sx[k + 1], 1e-5);
       EXPECT_NEAR(at.y, table.sy[k + 1], 1e-5);

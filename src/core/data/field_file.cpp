@@ -202,7 +202,7 @@ std::optional<FieldValue> FieldReader::Next() {
   return data_[pos_] == '"' ? QuotedField() : BareField();
 }
 
-FieldValue FieldReader::BareField() {
+std::string_view FieldReader::ToSeparator() {
   for (;;) {
     if (pos_ == size_ && !More()) break;
     const char c = data_[pos_];
@@ -213,6 +213,11 @@ FieldValue FieldReader::BareField() {
   }
   std::string_view field(data_ + fieldStart_, pos_ - fieldStart_);
   while (!field.empty() && IsBlank(field.back())) field.remove_suffix(1);
+  return field;
+}
+
+FieldValue FieldReader::BareField() {
+  const std::string_view field = ToSeparator();
   if (const auto number = ParseNumber(field)) return FieldValue(*number);
   return FieldValue(std::string(field));
 }
@@ -264,17 +269,7 @@ FieldValue FieldReader::QuotedField() {
   // after it stay in step.
   while ((pos_ < size_ || More()) && IsBlank(data_[pos_])) ++pos_;
   if (pos_ < size_ && data_[pos_] != ',' && !IsLineEnd(data_[pos_])) {
-    for (;;) {
-      if (pos_ == size_ && !More()) break;
-      const char c = data_[pos_];
-      if (c == ',' || IsLineEnd(c)) break;
-      if (c == '\0') Fail(line_, kNulByte);
-      ++pos_;
-      if (pos_ - fieldStart_ > kMaxFieldLength) Fail(fieldLine_, TooLong());
-    }
-    std::string_view raw(data_ + fieldStart_, pos_ - fieldStart_);
-    while (!raw.empty() && IsBlank(raw.back())) raw.remove_suffix(1);
-    return FieldValue(std::string(raw));
+    return FieldValue(std::string(ToSeparator()));
   }
 
   const std::string_view inside(data_ + fieldStart_ + 1, closing - 1);

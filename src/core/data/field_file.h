@@ -54,6 +54,9 @@ class FieldReader {
   bool StartField();
   FieldValue QuotedField();
   FieldValue BareField();
+  // Moves pos_ to the separator ending the field begun at fieldStart_; the field's text from
+  // there, trailing blanks dropped.
+  std::string_view ToSeparator();
   // Steps over one line end (CR LF, LF or a bare CR) at pos_.
   void SkipLineEnd();
   // Brings the next piece of the file; false at its end, or over text in memory.

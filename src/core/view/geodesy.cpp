@@ -15,7 +15,6 @@ namespace {
 // The projection's own angles, in its pi.
 constexpr double kTwoPi = 2 * kPi;
 constexpr double kHalfPi = kPi / 2;
-constexpr double kThreeHalvesPi = 3 * kPi / 2;
 constexpr double kDegreesPerHalfTurn = 180.0;
 constexpr double kDegreesPerTurn = 360.0;
 constexpr double kPoleLatitude = 90.0;
@@ -36,35 +35,8 @@ constexpr int kCsvBearingDecimals = 4;
 constexpr int kCsvDistanceDecimals = 3;
 constexpr int kCsvPixelDecimals = 3;
 
-// One step each way, greater-than test first, as the projection brings its angles into range.
-double OneTurnIntoRange(double angle) {
-  if (angle > kTwoPi) angle -= kTwoPi;
-  if (angle < 0) angle += kTwoPi;
-  return angle;
-}
-
-double ToRadians(double degrees) {
-  return degrees * kPi / kDegreesPerHalfTurn;
-}
-
 double ToDegrees(double radians) {
   return radians * kDegreesPerHalfTurn / kPi;
-}
-
-// The projection's azimuth of (xr, yr), with its limits on the line xr = 0.
-double Azimuth(double xr, double yr) {
-  if (xr > 0) return std::atan(yr / xr);
-  if (xr < 0) return std::atan(yr / xr) + kPi;
-  if (yr > 0) return kHalfPi;
-  if (yr < 0) return kThreeHalvesPi;
-  return 0.0;
-}
-
-// The projection's elevation, held at +-pi/2 where its pi lets the arctangent pass them.
-double Elevation(double xr, double yr, double zr) {
-  const double horizontal = std::sqrt(xr * xr + yr * yr);
-  const double el = horizontal == 0 ? (zr >= 0 ? kHalfPi : -kHalfPi) : std::atan(zr / horizontal);
-  return std::clamp(el, -kHalfPi, kHalfPi);
 }
 
 // The turn in longitude and the tilt that bring the view centre to the pole of the working sphere.
@@ -156,32 +128,14 @@ void AppendCsvRow(std::string& csv, const std::optional<Place>& place, const Hea
 
 }  // namespace
 
-ScreenPoint ScreenPositionOf(const PictureView& view, Place place) {
-  const Frame frame(view);
+ScreenPosition ScreenPositionOf(const PictureView& view, Place place) {
   // A longitude given many turns out is the same place; taken off in degrees, exactly, before
   // radians would lose it.
-  const double lonRad = OneTurnIntoRange(ToRadians(std::remainder(place.lon, kDegreesPerTurn)));
-  const double latRad = ToRadians(place.lat);
-  const double turned = OneTurnIntoRange(lonRad + frame.turn);
-
-  const double cosLat = std::cos(latRad);
-  const double x = std::cos(turned) * cosLat;
-  const double y = std::sin(turned) * cosLat;
-  const double z = std::sin(latRad);
-  const double xr = x * frame.cosTilt - z * frame.sinTilt;
-  const double yr = y;
-  const double zr = x * frame.sinTilt + z * frame.cosTilt;
-  const double az = OneTurnIntoRange(Azimuth(xr, yr));
-  const double el = Elevation(xr, yr, zr);
-
-  const double w = view.screen.width;
-  const double h = view.screen.height;
-  const double s = view.c1 * (1.0 / 2);
-  const double r = ((h * (kHalfPi - el)) / kPi) * s;
-  return {r * std::sin(az) + w / 2, r * std::cos(az) + h / 2};
+  return PositionOf(std::remainder(place.lon, kDegreesPerTurn), place.lat, view.a1, view.b1,
+                    view.c1, view.screen.width, view.screen.height);
 }
 
-std::optional<Place> PlaceAt(const PictureView& view, ScreenPoint point) {
+std::optional<Place> PlaceAt(const PictureView& view, ScreenPosition point) {
   const double w = view.screen.width;
   const double h = view.screen.height;
   const double s = view.c1 * (1.0 / 2);
@@ -257,7 +211,7 @@ std::string ReadoutText(Place place, Heading heading) {
   return text;
 }
 
-std::optional<std::string> ReadoutAt(const PictureView& view, ScreenPoint point) {
+std::optional<std::string> ReadoutAt(const PictureView& view, ScreenPosition point) {
   const std::optional<Place> place = PlaceAt(view, point);
   if (!place) return std::nullopt;
   return ReadoutText(*place, HeadingFromCentre(view, *place));
@@ -272,7 +226,7 @@ std::string QueryCsv(std::span<const Query> queries, const PictureView& view,
         [&](const auto& q) {
           using Kind = std::decay_t<decltype(q)>;
           if constexpr (std::is_same_v<Kind, Place>) {
-            const ScreenPoint at = ScreenPositionOf(view, q);
+            const ScreenPosition at = ScreenPositionOf(view, q);
             AppendCsvRow(csv, q, HeadingFromCentre(view, q), at.x / twipsPerPixel,
                          at.y / twipsPerPixel);
           } else {

@@ -6,6 +6,7 @@
 #include <variant>
 
 #include "view/drawing.h"
+#include "view/projection.h"
 
 namespace globeview {
 
@@ -16,12 +17,6 @@ inline constexpr double kEarthRadiusKm = 6371.0;
 struct Place {
   double lon = 0;
   double lat = 0;
-};
-
-// A position on the screen in twips from the top left, y downwards.
-struct ScreenPoint {
-  double x = 0;
-  double y = 0;
 };
 
 // What a picture was drawn with: the normalised view values (a1 in 0..360 and b1 in -90..90
@@ -40,11 +35,11 @@ struct Heading {
 };
 
 // Where the picture draws a place: the projection and the screen formula for this one point.
-ScreenPoint ScreenPositionOf(const PictureView& view, Place place);
+ScreenPosition ScreenPositionOf(const PictureView& view, Place place);
 
 // The place the picture draws at a screen position, longitude in -180..180; nothing beyond the
 // 180-degree ring. The middle is the view centre and the ring itself its antipode.
-std::optional<Place> PlaceAt(const PictureView& view, ScreenPoint point);
+std::optional<Place> PlaceAt(const PictureView& view, ScreenPosition point);
 
 // On a sphere of kEarthRadiusKm; the bearing is 0 at the centre and at its antipode, where every
 // direction leads there.
@@ -54,7 +49,7 @@ Heading HeadingFromCentre(const PictureView& view, Place place);
 std::string ReadoutText(Place place, Heading heading);
 
 // The readout for the place under a screen position, or nothing off the earth's disc.
-std::optional<std::string> ReadoutAt(const PictureView& view, ScreenPoint point);
+std::optional<std::string> ReadoutAt(const PictureView& view, ScreenPosition point);
 
 // A screen position in pixels from the top left; pixel k's centre is k pixels from the edge.
 struct PixelPoint {

@@ -84,38 +84,66 @@ inline double Elevation(double xr, double yr, double zr) {
   return el;
 }
 
-// Entry i through the four passes with the C library's functions: degrees to radians, working
-// copies, the turn in longitude, then the tilt of the centre onto the pole of the working sphere
-// and the azimuth and elevation there.
-void ProjectEntry(PointTable& t, int i, const Frame& f) {
-  const double lonRad = OneTurnIntoRange(ToRadians(t.lonDeg[i]));
-  const double latRad = ToRadians(t.latDeg[i]);
-  const double az = OneTurnIntoRange(lonRad + f.turn);
-  const double el = latRad;
-  const double cosEl = std::cos(el);
-  const double x = std::cos(az) * cosEl;
-  const double y = std::sin(az) * cosEl;
-  const double z = std::sin(el);
-  const double xr = x * f.cosTilt - z * f.sinTilt;
-  const double yr = y;
-  const double zr = x * f.sinTilt + z * f.cosTilt;
-  t.lonRad[i] = lonRad;
-  t.latRad[i] = latRad;
-  t.x[i] = x;
-  t.y[i] = y;
-  t.z[i] = z;
-  t.xr[i] = xr;
-  t.yr[i] = yr;
-  t.zr[i] = zr;
-  t.az[i] = OneTurnIntoRange(Azimuth(xr, yr));
-  t.el[i] = Elevation(xr, yr, zr);
+Frame MakeFrame(double a1, double b1) {
+  const double rot = kDegreesPerTurn - a1;
+  const double tilt = ((kPoleLatitude - b1) / kDegreesPerHalfTurn) * kPi;
+  return Frame{(rot / kDegreesPerHalfTurn) * kPi, std::cos(tilt), std::sin(tilt)};
 }
 
-// Entry i's screen position through the C library's functions.
+Screen MakeScreen(double c1, double width, double height) {
+  return Screen{c1 * (1.0 / 2), height, width / 2, height / 2};
+}
+
+// Every field the four passes give one point.
+struct Projected {
+  double lonRad, latRad, x, y, z, xr, yr, zr, az, el;
+};
+
+// One point through the four passes with the C library's functions: degrees to radians, working
+// copies, the turn in longitude, then the tilt of the centre onto the pole of the working sphere
+// and the azimuth and elevation there.
+Projected ProjectPoint(double lonDeg, double latDeg, const Frame& f) {
+  Projected p;
+  p.lonRad = OneTurnIntoRange(ToRadians(lonDeg));
+  p.latRad = ToRadians(latDeg);
+  const double az = OneTurnIntoRange(p.lonRad + f.turn);
+  const double el = p.latRad;
+  const double cosEl = std::cos(el);
+  p.x = std::cos(az) * cosEl;
+  p.y = std::sin(az) * cosEl;
+  p.z = std::sin(el);
+  p.xr = p.x * f.cosTilt - p.z * f.sinTilt;
+  p.yr = p.y;
+  p.zr = p.x * f.sinTilt + p.z * f.cosTilt;
+  p.az = OneTurnIntoRange(Azimuth(p.xr, p.yr));
+  p.el = Elevation(p.xr, p.yr, p.zr);
+  return p;
+}
+
+void ProjectEntry(PointTable& t, int i, const Frame& f) {
+  const Projected p = ProjectPoint(t.lonDeg[i], t.latDeg[i], f);
+  t.lonRad[i] = p.lonRad;
+  t.latRad[i] = p.latRad;
+  t.x[i] = p.x;
+  t.y[i] = p.y;
+  t.z[i] = p.z;
+  t.xr[i] = p.xr;
+  t.yr[i] = p.yr;
+  t.zr[i] = p.zr;
+  t.az[i] = p.az;
+  t.el[i] = p.el;
+}
+
+// A screen position from azimuth and elevation through the C library's functions.
+ScreenPosition PlacePoint(double az, double el, const Screen& s) {
+  const double r = ((s.height * (kHalfPi - el)) / kPi) * s.halfMagnification;
+  return {r * std::sin(az) + s.middleX, r * std::cos(az) + s.middleY};
+}
+
 void PlaceEntry(PointTable& t, int i, const Screen& s) {
-  const double r = ((s.height * (kHalfPi - t.el[i])) / kPi) * s.halfMagnification;
-  t.sx[i] = r * std::sin(t.az[i]) + s.middleX;
-  t.sy[i] = r * std::cos(t.az[i]) + s.middleY;
+  const ScreenPosition at = PlacePoint(t.az[i], t.el[i], s);
+  t.sx[i] = at.x;
+  t.sy[i] = at.y;
 }
 
 }  // namespace
@@ -376,15 +404,17 @@ const Target*& Chosen() {
 }  // namespace
 
 void Project(PointTable& table, double a1, double b1) {
-  const double rot = kDegreesPerTurn - a1;
-  const double tilt = ((kPoleLatitude - b1) / kDegreesPerHalfTurn) * kPi;
-  const Frame frame{(rot / kDegreesPerHalfTurn) * kPi, std::cos(tilt), std::sin(tilt)};
-  Chosen()->project(table, frame);
+  Chosen()->project(table, MakeFrame(a1, b1));
 }
 
 void ComputeScreenPositions(PointTable& table, double c1, double width, double height) {
-  const Screen screen{c1 * (1.0 / 2), height, width / 2, height / 2};
-  Chosen()->place(table, screen);
+  Chosen()->place(table, MakeScreen(c1, width, height));
+}
+
+ScreenPosition PositionOf(double lonDeg, double latDeg, double a1, double b1, double c1,
+                          double width, double height) {
+  const Projected p = ProjectPoint(lonDeg, latDeg, MakeFrame(a1, b1));
+  return PlacePoint(p.az, p.el, MakeScreen(c1, width, height));
 }
 
 const char* ProjectionTarget() {

@@ -18,6 +18,17 @@ void Project(PointTable& table, double a1, double b1);
 // W x H in twips: r = H (pi/2 - el) / pi x c1/2, sx = r sin(az) + W/2, sy = r cos(az) + H/2.
 void ComputeScreenPositions(PointTable& table, double c1, double width, double height);
 
+// A position on the screen in twips.
+struct ScreenPosition {
+  double x = 0;
+  double y = 0;
+};
+
+// Where one place (longitude, latitude in degrees) is drawn, by the formulas of the two functions
+// above (in the C library's arithmetic, which the table's positions match to about 1e-9 twips).
+ScreenPosition PositionOf(double lonDeg, double latDeg, double a1, double b1, double c1,
+                          double width, double height);
+
 // The instruction set the two functions above run on, chosen for this processor at the first call
 // ("AVX3" for AVX-512, "AVX2", "SSE4", "SCALAR").
 const char* ProjectionTarget();
