@@ -215,6 +215,9 @@ TEST(CoastlineTest, DecidesValidityByTheExactTextNA) {
       {"1e1,-2.5e-1", true, true},      //
       {"Na,nA", true, false},           //
       {"\"1\"5,2", true, false},        // a damaged quoted field is no number
+      {"1e308,10", true, false},        // too large to turn into radians: no direction
+      {"5,-6e307", true, false},        //
+      {"5e307,10", true, true},         // still within reach
   };
   std::string content;
   for (const auto& entry : entries) content += std::string(entry.line) + "\r\n";
@@ -238,10 +241,10 @@ TEST(CoastlineTest, DecidesValidityByTheExactTextNA) {
   EXPECT_FALSE(table.IsValid(kPointCount));
   EXPECT_TRUE(table.IsUsable(kPointCount - 1));
 
-  EXPECT_EQ(report.unusableCount, 5);
+  EXPECT_EQ(report.unusableCount, 7);
   EXPECT_EQ(report.firstUnusableEntry, 2);
   EXPECT_EQ(report.firstUnusableLine, 2);
-  EXPECT_NE(report.notice.find("5 point(s)"), std::string::npos) << report.notice;
+  EXPECT_NE(report.notice.find("7 point(s)"), std::string::npos) << report.notice;
   EXPECT_NE(report.notice.find("entry 2 on line 2"), std::string::npos) << report.notice;
   EXPECT_EQ(printed, "") << "the caller shows the notice";
 }
