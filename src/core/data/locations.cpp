@@ -30,8 +30,8 @@ std::string Join(const std::string& directory, const std::string& name) {
   return (fs::path(directory) / name).lexically_normal().string();
 }
 
-// Only an absolute value counts: the base directory specification says a relative
-// XDG_CONFIG_HOME is to be ignored, and a relative HOME would depend on the current folder.
+// Only an absolute value counts: a relative XDG_CONFIG_HOME is to be ignored, as desktops agree,
+// and a relative HOME would depend on the current folder.
 std::string AbsoluteOrEmpty(const char* value) {
   if (value == nullptr || value[0] != '/') return {};
   return value;

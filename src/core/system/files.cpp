@@ -122,22 +122,6 @@ std::size_t InputFile::ReadSome(char* into, std::size_t most) {
   }
 }
 
-std::size_t InputFile::ReadSome(std::string& buffer, std::size_t most) {
-  const std::size_t old = buffer.size();
-  buffer.resize(old + most);
-  for (;;) {
-    const ssize_t got = ::read(fd_, buffer.data() + old, most);
-    if (got >= 0) {
-      buffer.resize(old + static_cast<std::size_t>(got));
-      return static_cast<std::size_t>(got);
-    }
-    if (errno == EINTR) continue;
-    const int error = errno;
-    buffer.resize(old);
-    throw FileError("read", path_, Reason(error));
-  }
-}
-
 void WriteFileReplacing(const std::string& path, std::string_view content) {
   struct stat existing {};
   const bool exists = ::stat(path.c_str(), &existing) == 0;

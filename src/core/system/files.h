@@ -42,10 +42,8 @@ class InputFile {
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
 
-  // Appends at most `most` further bytes to `buffer` and returns how many; 0 only at the end.
+  // Reads at most `most` further bytes into `into` and returns how many; 0 only at the end.
   // Waits for a pipe's writer when nothing has arrived yet. Throws FileError ("read").
-  std::size_t ReadSome(std::string& buffer, std::size_t most);
-  // The same into memory the caller holds, at least `most` bytes of it.
   std::size_t ReadSome(char* into, std::size_t most);
   // A regular file's size when opened (what a whole read is expected to bring), else 0.
   std::size_t SizeHint() const { return sizeHint_; }

@@ -351,49 +351,50 @@ struct Target {
   void (*place)(PointTable&, const Screen&);
 };
 
+// What each of Highway's builds assumes of the processor; each builds on the one before.
+bool HasSse4() {
+  return __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("sse4.1") &&
+         __builtin_cpu_supports("sse4.2") && __builtin_cpu_supports("pclmul") &&
+         __builtin_cpu_supports("aes");
+}
+
+bool HasAvx2() {
+  return HasSse4() && __builtin_cpu_supports("avx") && __builtin_cpu_supports("avx2") &&
+         __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2") &&
+         __builtin_cpu_supports("fma") && __builtin_cpu_supports("f16c");
+}
+
+bool HasAvx3() {
+  return HasAvx2() && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
+         __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512bw");
+}
+
+bool HasAnything() {
+  return true;
+}
+
 // Best first. Highway's own dispatcher would make this choice, but it lives in Highway's shared
 // library, whose start-up spends about 5 ms timing the clock in every process that links it (more
 // than loading, projecting and drawing together); the choice is made here instead, from the
 // features each of Highway's builds assumes.
 const Target kTargets[] = {
 #if HWY_TARGETS & HWY_AVX3
-    {"AVX3",
-     [] {
-       return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi2") &&
-              __builtin_cpu_supports("fma") && __builtin_cpu_supports("f16c") &&
-              __builtin_cpu_supports("pclmul") && __builtin_cpu_supports("aes") &&
-              __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512vl") &&
-              __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512bw");
-     },
-     &N_AVX3::ProjectTable, &N_AVX3::PlaceTable},
+    {"AVX3", HasAvx3, &N_AVX3::ProjectTable, &N_AVX3::PlaceTable},
 #endif
 #if HWY_TARGETS & HWY_AVX2
-    {"AVX2",
-     [] {
-       return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") &&
-              __builtin_cpu_supports("bmi2") && __builtin_cpu_supports("fma") &&
-              __builtin_cpu_supports("f16c") && __builtin_cpu_supports("pclmul") &&
-              __builtin_cpu_supports("aes") && __builtin_cpu_supports("sse4.2");
-     },
-     &N_AVX2::ProjectTable, &N_AVX2::PlaceTable},
+    {"AVX2", HasAvx2, &N_AVX2::ProjectTable, &N_AVX2::PlaceTable},
 #endif
 #if HWY_TARGETS & HWY_SSE4
-    {"SSE4",
-     [] {
-       return __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("sse4.1") &&
-              __builtin_cpu_supports("sse4.2") && __builtin_cpu_supports("pclmul") &&
-              __builtin_cpu_supports("aes");
-     },
-     &N_SSE4::ProjectTable, &N_SSE4::PlaceTable},
+    {"SSE4", HasSse4, &N_SSE4::ProjectTable, &N_SSE4::PlaceTable},
 #endif
-    {"SCALAR", [] { return true; }, &N_SCALAR::ProjectTable, &N_SCALAR::PlaceTable},
+    {"SCALAR", HasAnything, &N_SCALAR::ProjectTable, &N_SCALAR::PlaceTable},
 };
 
 const Target* Best() {
   for (const Target& target : kTargets) {
     if (target.supported()) return &target;
   }
-  return &kTargets[std::size(kTargets) - 1];
+  return &kTargets[std::size(kTargets) - 1];  // never reached: plain code runs anywhere
 }
 
 const Target*& Chosen() {
