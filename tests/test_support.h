@@ -1,11 +1,15 @@
 #pragma once
 
-#include <QTemporaryDir>
+#include <stdlib.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "data/coastline.h"
@@ -44,13 +48,35 @@ inline std::vector<std::string> Listing(const std::string& directory) {
   return names;
 }
 
-// A scratch directory removed at the end of the test.
+// A scratch directory in the temporary folder (TMPDIR, which CTest points into the build folder),
+// removed with everything in it at the end of the test, also what a test made unwritable.
 class ScratchDir {
  public:
-  std::string Path(const std::string& name) const {
-    return dir_.filePath(QString::fromStdString(name)).toStdString();
+  ScratchDir() {
+    std::string name = (std::filesystem::temp_directory_path() / "globeview-test-XXXXXX").string();
+    if (mkdtemp(name.data()) == nullptr) {
+      throw std::system_error(errno, std::generic_category(), "cannot make " + name);
+    }
+    root_ = name;
   }
-  std::string Root() const { return dir_.path().toStdString(); }
+  ~ScratchDir() {
+    std::error_code ignored;
+    std::filesystem::permissions(root_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+    for (auto it = std::filesystem::recursive_directory_iterator(root_, ignored);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored)) {
+      if (it->is_directory(ignored) && !it->is_symlink(ignored)) {
+        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+      }
+    }
+    std::filesystem::remove_all(root_, ignored);
+  }
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+
+  std::string Path(const std::string& name) const { return root_ + "/" + name; }
+  std::string Root() const { return root_; }
   // Writes `content` byte for byte to a file in the directory and returns its path.
   std::string Write(const std::string& name, const std::string& content) const {
     const std::string path = Path(name);
@@ -59,7 +85,7 @@ class ScratchDir {
   }
 
  private:
-  QTemporaryDir dir_;
+  std::string root_;
 };
 
 }  // namespace globeview::test
