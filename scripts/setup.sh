@@ -22,10 +22,11 @@ case $purpose in
     what="globeview and globeview-render"
     ;;
   test)
-    # The tests check projections against PROJ and SVG pictures through rsvg-convert; the
-    # packaging tests build a Debian package and validate the desktop entry and the metainfo.
-    packages+=(libgtest-dev libgmock-dev libbenchmark-dev libproj-dev librsvg2-bin dpkg-dev
-               desktop-file-utils appstream)
+    # The tests check projections against PROJ, PNG files through libpng and SVG pictures through
+    # rsvg-convert; the packaging tests build a Debian package and validate the desktop entry and
+    # the metainfo.
+    packages+=(libgtest-dev libgmock-dev libbenchmark-dev libproj-dev libpng-dev librsvg2-bin
+               dpkg-dev desktop-file-utils appstream)
     options=(-DGLOBEVIEW_TESTS=ON -DGLOBEVIEW_BENCH=ON)
     targets=()
     what="everything"

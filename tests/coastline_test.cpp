@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <QDir>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -142,7 +141,7 @@ TEST(CoastlineTest, SaysWhereTheMissingFileWasLookedFor) {
     LoadCoastline(kCoastlineFile, table);
     ADD_FAILURE() << "no error";
   } catch (const FileError& e) {
-    EXPECT_EQ(e.what(), "cannot open data.dat in " + QDir::currentPath().toStdString() +
+    EXPECT_EQ(e.what(), "cannot open data.dat in " + std::filesystem::current_path().string() +
                             ": No such file or directory");
   }
   std::filesystem::current_path(previous);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "recording_doubles.h"
+#include "core_doubles.h"
 #include "view/projection.h"
 
 namespace globeview {

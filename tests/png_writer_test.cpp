@@ -1,23 +1,52 @@
 #include "output/png_writer.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 
-#include <QByteArray>
-#include <QImage>
+#include <cstdint>
+#include <ostream>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "output/raster_surface.h"
 
 namespace globeview {
+
+void PrintTo(const Rgb& colour, std::ostream* out) {
+  *out << "(" << colour.r << ", " << colour.g << ", " << colour.b << ")";
+}
+
 namespace {
 
 const std::vector<Rgb> kColours = {{0, 0, 0}, {255, 255, 255}, {155, 155, 155}, {10, 200, 30}};
 
-QImage Decoded(const std::string& png) {
-  QImage decoded;
-  EXPECT_TRUE(decoded.loadFromData(QByteArray(png.data(), qsizetype(png.size())), "PNG"));
-  return decoded.convertToFormat(QImage::Format_RGB32);
+// A PNG as libpng reads it, in 8-bit RGB: an oracle that shares nothing with the writer.
+struct Decoded {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> rgb;
+  Rgb Pixel(int x, int y) const {
+    const std::uint8_t* p = &rgb[(std::size_t(y) * width + x) * 3];
+    return {p[0], p[1], p[2]};
+  }
+};
+
+Decoded Decode(const std::string& png) {
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  if (!png_image_begin_read_from_memory(&image, png.data(), png.size())) {
+    ADD_FAILURE() << "libpng: " << image.message;
+    return {};
+  }
+  image.format = PNG_FORMAT_RGB;
+  Decoded decoded{int(image.width), int(image.height),
+                  std::vector<std::uint8_t>(PNG_IMAGE_SIZE(image))};
+  if (!png_image_finish_read(&image, nullptr, decoded.rgb.data(), 0, nullptr)) {
+    ADD_FAILURE() << "libpng: " << image.message;
+    return {};
+  }
+  return decoded;
 }
 
 // Columns in stripes of three of each palette colour in turn, over the background of colour 0,
@@ -37,12 +66,13 @@ TEST(PngWriterTest, EveryPictureReadsBackPixelForPixel) {
       surface.ForeColor(palette[x / 3 % c.colours]);
       surface.Line(float(x), 0, float(x), float(c.height));
     }
-    const QImage decoded = Decoded(EncodePng(picture));
-    ASSERT_EQ(decoded.size(), QSize(c.width, c.height));
+    const Decoded decoded = Decode(EncodePng(picture));
+    ASSERT_EQ(decoded.width, c.width);
+    ASSERT_EQ(decoded.height, c.height);
     for (int y = 0; y < c.height; ++y) {
       for (int x = 0; x < c.width; ++x) {
         const Rgb want = palette[x / 3 % c.colours];
-        ASSERT_EQ(decoded.pixel(x, y), qRgb(want.r, want.g, want.b)) << x << "," << y;
+        ASSERT_EQ(decoded.Pixel(x, y), want) << x << "," << y;
         ASSERT_EQ(picture.Index(x, y), x / 3 % c.colours) << x << "," << y;
       }
     }

@@ -2,12 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QImage>
-#include <QPainter>
-#include <QPen>
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <limits>
 #include <memory>
@@ -16,7 +14,6 @@
 #include <utility>
 #include <vector>
 
-#include "recording_doubles.h"
 #include "system/headless_desktop.h"
 #include "test_support.h"
 #include "view/drawing.h"
@@ -26,10 +23,17 @@ namespace globeview {
 namespace {
 
 constexpr double kTwips = kTwipsPerPixelAt96Dpi;  // per pixel
-const QRgb kBlack = qRgb(0, 0, 0);
-const QRgb kWhite = qRgb(255, 255, 255);
-const QRgb kGrey = qRgb(155, 155, 155);
-const QRgb kBlue = qRgb(0, 0, 255);
+
+// A pixel as the window's picture holds it: 0xffRRGGBB.
+using Colour = std::uint32_t;
+constexpr Colour Argb(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
+  return 0xff000000u | r << 16 | g << 8 | b;
+}
+constexpr Colour kBlack = Argb(0, 0, 0);
+constexpr Colour kWhite = Argb(255, 255, 255);
+constexpr Colour kGrey = Argb(155, 155, 155);
+constexpr Colour kBlue = Argb(0, 0, 255);
+constexpr Colour kRed = Argb(255, 0, 0);
 
 using Pixels = std::set<std::pair<long, long>>;
 
@@ -37,37 +41,42 @@ float Tw(double pixels) {
   return static_cast<float>(pixels * kTwips);
 }
 
-Rgb32Pixels RowsOf(QImage& image) {
-  return {image.bits(), image.bytesPerLine(), image.width(), image.height()};
+// Rows of pixels with no gap between them, filled with one colour.
+struct Image {
+  Image(int w, int h, Colour colour = kBlack)
+      : width(w), height(h), pixels(std::size_t(w) * h, colour) {}
+  Colour pixel(int x, int y) const { return pixels[std::size_t(y) * width + x]; }
+  int width;
+  int height;
+  std::vector<Colour> pixels;
+};
+
+Rgb32Pixels RowsOf(Image& image) {
+  return {reinterpret_cast<std::uint8_t*>(image.pixels.data()),
+          std::ptrdiff_t(sizeof(Colour)) * image.width, image.width, image.height};
 }
 
-std::size_t CountOf(const QImage& image, QRgb colour) {
-  std::size_t count = 0;
-  for (int y = 0; y < image.height(); ++y) {
-    const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-    count += std::size_t(std::count(row, row + image.width(), colour));
-  }
-  return count;
+std::size_t CountOf(const Image& image, Colour colour) {
+  return std::size_t(std::count(image.pixels.begin(), image.pixels.end(), colour));
 }
 
-Pixels PixelsOf(const QImage& image, QRgb colour) {
+Pixels PixelsOf(const Image& image, Colour colour) {
   Pixels found;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x)
       if (image.pixel(x, y) == colour) found.insert({x, y});
   return found;
 }
 
 // A red image (which Cls must cover) and a surface over it, cleared to black, drawing white.
 struct Canvas {
-  Canvas(int w, int h, double twipsPerPixel = kTwips) : image(w, h, QImage::Format_RGB32) {
-    image.fill(Qt::red);
+  Canvas(int w, int h, double twipsPerPixel = kTwips) : image(w, h, kRed) {
     surface.Attach(RowsOf(image), twipsPerPixel);
     surface.BackColor({0, 0, 0});
     surface.ForeColor({255, 255, 255});
     surface.Cls();
   }
-  QImage image;
+  Image image;
   RasterSurface surface;
 };
 
@@ -130,7 +139,7 @@ TEST(RasterSurfaceTest, CrossAndRingsAreSymmetricAboutTheMiddlePixel) {
     EXPECT_TRUE(x == 0 || grey.count({64 - x, y})) << x << "," << y;
     EXPECT_TRUE(y == 0 || grey.count({x, 40 - y})) << x << "," << y;
   }
-  const QImage& im = canvas.image;
+  const Image& im = canvas.image;
   // One column wide; the outer ring ends the bar's row on both sides and reaches the top row.
   EXPECT_EQ((std::vector{im.pixel(31, 3), im.pixel(32, 3), im.pixel(33, 3)}),
             (std::vector{kBlack, kGrey, kBlack}));
@@ -176,16 +185,16 @@ TEST(RasterSurfaceTest, EachLineKeepsItsColourAndWidth) {
   s.Line(Tw(2), Tw(34), Tw(30), Tw(34));
   s.DrawWidth(1);
   s.Line(Tw(2), Tw(38), Tw(30), Tw(38));
-  const QImage& im = canvas.image;
+  const Image& im = canvas.image;
   EXPECT_EQ(im.pixel(15, 5), kWhite);
   EXPECT_EQ(im.pixel(15, 8), kWhite);
   EXPECT_EQ(im.pixel(5, 20), kBlue);
   EXPECT_EQ(im.pixel(20, 10), kGrey);
   EXPECT_EQ(im.pixel(20, 20), kBlack);  // an outline, not a disc
-  std::vector<QRgb> column;             // rows 32 to 38: the 3-pixel line, then the 1-pixel one
+  std::vector<Colour> column;           // rows 32 to 38: the 3-pixel line, then the 1-pixel one
   for (int y = 32; y <= 38; ++y) column.push_back(im.pixel(15, y));
   EXPECT_EQ(column, (std::vector{kBlack, kBlue, kBlue, kBlue, kBlack, kBlack, kBlue}));
-  EXPECT_EQ(CountOf(im, qRgb(255, 0, 0)), 0u) << "Cls covers the whole picture";
+  EXPECT_EQ(CountOf(im, kRed), 0u) << "Cls covers the whole picture";
 }
 
 TEST(RasterSurfaceTest, OutOfRangeAndNonNumericPositionsAreHarmless) {
@@ -216,7 +225,7 @@ TEST(RasterSurfaceTest, OutOfRangeAndNonNumericPositionsAreHarmless) {
   RasterSurface none;
   none.Line(0, 0, 100, 100);
   none.Cls();
-  QImage image(4, 4, QImage::Format_RGB32);
+  Image image(4, 4);
   EXPECT_THROW(RasterSurface(RowsOf(image), 0), std::invalid_argument);
   EXPECT_THROW(RasterSurface(RowsOf(image), std::numeric_limits<double>::quiet_NaN()),
                std::invalid_argument);
@@ -254,91 +263,6 @@ TEST(RasterSurfaceTest, FarEndsLightTheSamePixelsAsNearOnes) {
   }
 }
 
-// The pixels whose centre lies exactly half a pixel across from the line between two pixel
-// centres: both neighbours are nearest, and either rasteriser may light either.
-void AddTies(long x1, long y1, long x2, long y2, Pixels& ties) {
-  const bool xMajor = std::abs(x2 - x1) >= std::abs(y2 - y1);
-  const long da = xMajor ? x2 - x1 : y2 - y1, db = xMajor ? y2 - y1 : x2 - x1;
-  for (long i = 0; i != da; i += da > 0 ? 1 : -1) {
-    const long twice = 2 * i * db;  // twice the minor offset, times da
-    if (twice % da != 0 || (twice / da) % 2 == 0) continue;
-    const long lower = (twice / da - 1) / 2;
-    for (const long b : {lower, lower + 1}) {
-      ties.insert(xMajor ? std::pair{x1 + i, y1 + b} : std::pair{x1 + b, y1 + i});
-    }
-  }
-}
-
-// QPainter's aliased lines, given the same end pixels, light the same pixels apart from the ends
-// (it takes the pixels from the left or top end on, whichever end comes first) and ties. Its line
-// sits on the pixel centres across its direction; along it, Qt samples a line whose other
-// coordinate grows half a pixel later than one whose shrinks, so the growing ones are drawn
-// mirrored left to right.
-TEST(RasterSurfaceTest, MatchesQPaintersAliasedLinesExceptAtEndsAndTies) {
-  if (!std::filesystem::exists(test::ShippedCoastlinePath())) GTEST_SKIP() << "no data.dat";
-  PointTable& table = test::ShippedTable();
-  const struct {
-    double a1, b1, c1;
-    int w, h;
-  } views[] = {{139.7, 35.7, 1, 1920, 1080},
-               {0, 0, 1, 1600, 1600},
-               {-30, -50, 3, 800, 600},
-               {10, 50, 7, 1920, 1080}};
-  for (const auto& v : views) {
-    SCOPED_TRACE(testing::Message() << v.a1 << ", " << v.b1 << " at " << v.c1);
-    Project(table, v.a1, v.b1);
-    test::RecordingSurface recorded;
-    HeadlessDesktop desktop(v.w * kTwips, v.h * kTwips);
-    DrawPicture(table, v.c1, PrepareScreen(desktop, recorded), recorded, desktop);
-
-    Canvas ours(v.w, v.h);
-    QImage plain(v.w, v.h, QImage::Format_RGB32), mirrored(v.w, v.h, QImage::Format_RGB32);
-    plain.fill(Qt::black);
-    mirrored.fill(Qt::black);
-    QPainter plainPainter(&plain), mirroredPainter(&mirrored);
-    for (QPainter* painter : {&plainPainter, &mirroredPainter}) {
-      painter->setRenderHint(QPainter::Antialiasing, false);
-      painter->setPen(QPen(Qt::white, 1, Qt::SolidLine, Qt::FlatCap));
-    }
-    Pixels allowed;
-    const auto pixel = [](float twips) { return std::lround(std::floor(twips / kTwips + 0.5)); };
-    const auto lines = recorded.OpsOfKind(test::SurfaceOp::Line);
-    for (const auto& line : lines) {
-      ours.surface.Line(line.a, line.b, line.c, line.d);
-      const long x1 = pixel(line.a), y1 = pixel(line.b), x2 = pixel(line.c), y2 = pixel(line.d);
-      allowed.insert({{x1, y1}, {x2, y2}});
-      AddTies(x1, y1, x2, y2, allowed);
-      const bool mirror = (x2 - x1) * (y2 - y1) > 0;
-      const auto x = [&](long px) { return double(mirror ? v.w - 1 - px : px); };
-      const bool xMajor = std::abs(x2 - x1) >= std::abs(y2 - y1);
-      const double across = 0.5;  // the pixel centre across the line's direction
-      QPainter& painter = mirror ? mirroredPainter : plainPainter;
-      if (x1 == x2 && y1 == y2) {
-        painter.drawPoint(QPointF(x(x1), y1));
-      } else {
-        painter.drawLine(QLineF(x(x1) + (xMajor ? 0 : across), y1 + (xMajor ? across : 0),
-                                x(x2) + (xMajor ? 0 : across), y2 + (xMajor ? across : 0)));
-      }
-    }
-    plainPainter.end();
-    mirroredPainter.end();
-    const QImage unmirrored = mirrored.mirrored(true, false);
-    int lit = 0, differing = 0;
-    for (int y = 0; y < v.h; ++y) {
-      for (int x = 0; x < v.w; ++x) {
-        const bool mine = ours.image.pixel(x, y) == kWhite;
-        const bool qts = plain.pixel(x, y) == kWhite || unmirrored.pixel(x, y) == kWhite;
-        lit += mine;
-        if (mine == qts) continue;
-        ++differing;
-        ASSERT_TRUE(allowed.count({x, y})) << x << "," << y << (mine ? " only ours" : " only Qt's");
-      }
-    }
-    EXPECT_GT(lit, 5000);
-    EXPECT_LT(differing, lit / 2);
-  }
-}
-
 TEST(RasterSurfaceTest, ShippedCoastlineDrawsTheWholePicture) {
   if (!std::filesystem::exists(test::ShippedCoastlinePath())) GTEST_SKIP() << "no data.dat";
   PointTable& table = test::ShippedTable();
@@ -346,7 +270,7 @@ TEST(RasterSurfaceTest, ShippedCoastlineDrawsTheWholePicture) {
   Canvas canvas(1920, 1080);
   HeadlessDesktop desktop(1920 * kTwips, 1080 * kTwips);
   DrawPicture(table, 1, PrepareScreen(desktop, canvas.surface), canvas.surface, desktop);
-  const QImage& image = canvas.image;
+  const Image& image = canvas.image;
   EXPECT_EQ(image.pixel(960, 540), kGrey);
   EXPECT_EQ(image.pixel(960, 0), kGrey);  // the outer ring touches the top...
   bool bottom = false;                    // ...and the bottom
