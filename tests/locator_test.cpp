@@ -58,20 +58,5 @@ TEST(LocatorTest, ALocatorGivesTheCentreOfItsSquare) {
   }
 }
 
-// The centre of every subsquare along the diagonal of each field's squares leads back to it.
-TEST(LocatorTest, EverySubsquaresCentreLeadsBackToIt) {
-  for (int field = 0; field < 18; ++field) {
-    for (int square = 0; square < 10; ++square) {
-      for (int sub = 0; sub < 24; ++sub) {
-        const std::string locator = {char('A' + field),  char('A' + 17 - field), char('0' + square),
-                                     char('9' - square), char('a' + sub),        char('x' - sub)};
-        const std::optional<Place> place = PlaceOfLocator(locator);
-        ASSERT_TRUE(place) << locator;
-        ASSERT_EQ(LocatorOf(*place), locator);
-      }
-    }
-  }
-}
-
 }  // namespace
 }  // namespace globeview
