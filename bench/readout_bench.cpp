@@ -11,6 +11,7 @@
 #include "view/drawing.h"
 #include "view/geodesy.h"
 #include "view/projection.h"
+#include "view/target.h"
 
 namespace globeview {
 namespace {
@@ -21,8 +22,9 @@ constexpr double kTokyoLat = 35.7;
 
 // One move of the pointer over the picture: the place under it, its bearing and distance from the
 // centre, and the readout's text. The pointer wanders over the whole disc, so no branch is
-// favoured.
-void PointerReadout(benchmark::State& state) {
+// favoured. withLocator: the line with the place's Maidenhead locator appended, as the window
+// shows it.
+void PointerReadout(benchmark::State& state, bool withLocator) {
   const PictureView view{
       kTokyoLon, kTokyoLat, 1, {1920 * kBenchTwipsPerPixel, 1080 * kBenchTwipsPerPixel}};
   std::vector<ScreenPosition> path;
@@ -33,7 +35,9 @@ void PointerReadout(benchmark::State& state) {
   }
   std::size_t k = 0;
   for (auto _ : state) {
-    std::optional<std::string> text = ReadoutAt(view, path[k++ % path.size()]);
+    const ScreenPosition at = path[k++ % path.size()];
+    std::optional<std::string> text =
+        withLocator ? PointerReadoutAt(view, at) : ReadoutAt(view, at);
     benchmark::DoNotOptimize(text);
   }
 }
@@ -67,7 +71,10 @@ void SvgPicture(benchmark::State& state, int width, int height) {
 }
 
 const bool kRegistered = [] {
-  benchmark::RegisterBenchmark("pointer_readout", PointerReadout)->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark("pointer_readout", PointerReadout, false)
+      ->Unit(benchmark::kMicrosecond);
+  benchmark::RegisterBenchmark("pointer_readout_locator", PointerReadout, true)
+      ->Unit(benchmark::kMicrosecond);
   benchmark::RegisterBenchmark("svg_picture/1920x1080", SvgPicture, 1920, 1080)
       ->Unit(benchmark::kMillisecond);
   return true;

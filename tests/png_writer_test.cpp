@@ -19,7 +19,10 @@ void PrintTo(const Rgb& colour, std::ostream* out) {
 
 namespace {
 
-const std::vector<Rgb> kColours = {{0, 0, 0}, {255, 255, 255}, {155, 155, 155}, {10, 200, 30}};
+const std::vector<Rgb> kColours = {{0, 0, 0},     {255, 255, 255}, {155, 155, 155}, {10, 200, 30},
+                                   {255, 255, 0}, {255, 128, 0},   {0, 0, 255},     {1, 1, 1},
+                                   {2, 2, 2},     {3, 3, 3},       {4, 4, 4},       {5, 5, 5},
+                                   {60, 70, 80},  {70, 80, 90},    {80, 90, 100},   {90, 100, 110}};
 
 // A PNG as libpng reads it, in 8-bit RGB: an oracle that shares nothing with the writer.
 struct Decoded {
@@ -54,7 +57,8 @@ Decoded Decode(const std::string& png) {
 TEST(PngWriterTest, EveryPictureReadsBackPixelForPixel) {
   const struct {
     int width, height, colours;
-  } cases[] = {{1, 1, 1}, {13, 7, 2}, {9, 5, 3}, {33, 4, 4}, {64, 64, 3}, {1921, 3, 4}};
+  } cases[] = {{1, 1, 1},   {13, 7, 2},   {9, 5, 3},  {33, 4, 4},
+               {64, 64, 3}, {1921, 3, 4}, {13, 7, 5}, {1921, 3, 16}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << ", " << c.colours);
     const std::vector<Rgb> palette(kColours.begin(), kColours.begin() + c.colours);
@@ -100,9 +104,9 @@ TEST(PngWriterTest, RejectsPicturesItCannotHold) {
   EXPECT_THROW(PalettePicture(1, -1, kColours), std::invalid_argument);
   EXPECT_THROW(PalettePicture(1 << 17, 1 << 16, kColours), std::invalid_argument);
   EXPECT_THROW(PalettePicture(1, 1, {}), std::invalid_argument);
-  std::vector<Rgb> five = kColours;
-  five.push_back({1, 2, 3});
-  EXPECT_THROW(PalettePicture(1, 1, five), std::invalid_argument);
+  std::vector<Rgb> seventeen = kColours;
+  seventeen.push_back({1, 2, 3});
+  EXPECT_THROW(PalettePicture(1, 1, seventeen), std::invalid_argument);
 }
 
 }  // namespace

@@ -14,9 +14,11 @@ namespace globeview {
 
 namespace {
 
-constexpr int kBitsPerPixel = 2;
-constexpr int kPixelsPerByte = 8 / kBitsPerPixel;
-constexpr int kMostColours = 4;
+// Two bits per pixel hold four colours; a larger palette takes four bits, up to sixteen.
+constexpr int kFewBits = 2;
+constexpr int kManyBits = 4;
+constexpr std::size_t kFewColours = std::size_t{1} << kFewBits;
+constexpr std::size_t kMostColours = std::size_t{1} << kManyBits;
 constexpr int kMostSide = 1 << 24;
 // So that the compressed rows always fit the one IDAT chunk (2^31 - 1 bytes at most).
 constexpr double kMostPixels = 0x1p32;
@@ -65,16 +67,20 @@ struct CompressorDeleter {
 }  // namespace
 
 PalettePicture::PalettePicture(int width, int height, std::vector<Rgb> palette)
-    : width_(width), height_(height), palette_(std::move(palette)) {
+    : width_(width),
+      height_(height),
+      bitsPerPixel_(palette.size() > kFewColours ? kManyBits : kFewBits),
+      palette_(std::move(palette)) {
   if (width < 1 || height < 1 || width > kMostSide || height > kMostSide ||
       double(width) * height > kMostPixels) {
     throw std::invalid_argument(
         "a picture is 1 to 16777216 pixels wide and high, and 2^32 pixels at most");
   }
   if (palette_.empty() || palette_.size() > kMostColours) {
-    throw std::invalid_argument("a palette holds one to four colours");
+    throw std::invalid_argument("a palette holds one to sixteen colours");
   }
-  stride_ = 1 + (width + kPixelsPerByte - 1) / kPixelsPerByte;
+  const int pixelsPerByte = 8 / bitsPerPixel_;
+  stride_ = 1 + (width + pixelsPerByte - 1) / pixelsPerByte;
   // Memory from the kernel comes zeroed, so rows that the drawing covers anyway are not cleared
   // twice and the filter bytes are 0 already.
   block_ = PageBlock(FilteredSize());
@@ -82,12 +88,16 @@ PalettePicture::PalettePicture(int width, int height, std::vector<Rgb> palette)
 }
 
 PalettePixels PalettePicture::Pixels() {
-  return {rows_ + 1, stride_, width_, height_, palette_.data(), static_cast<int>(palette_.size())};
+  PalettePixels pixels{rows_ + 1, stride_,         width_,
+                       height_,   palette_.data(), static_cast<int>(palette_.size())};
+  pixels.bitsPerPixel = bitsPerPixel_;
+  return pixels;
 }
 
 int PalettePicture::Index(int x, int y) const {
-  const std::uint8_t byte = rows_[y * stride_ + 1 + x / kPixelsPerByte];
-  return (byte >> (8 - kBitsPerPixel * (1 + x % kPixelsPerByte))) & (kMostColours - 1);
+  const int pixelsPerByte = 8 / bitsPerPixel_;
+  const std::uint8_t byte = rows_[y * stride_ + 1 + x / pixelsPerByte];
+  return (byte >> (8 - bitsPerPixel_ * (1 + x % pixelsPerByte))) & ((1 << bitsPerPixel_) - 1);
 }
 
 std::string EncodePng(const PalettePicture& picture) {
@@ -109,7 +119,7 @@ std::string EncodePng(const PalettePicture& picture) {
   std::uint8_t* header = out + at + 8;
   PutBigEndian(header, static_cast<std::uint32_t>(picture.Width()));
   PutBigEndian(header + 4, static_cast<std::uint32_t>(picture.Height()));
-  header[8] = kBitsPerPixel;
+  header[8] = static_cast<std::uint8_t>(picture.BitsPerPixel());
   header[9] = kColourTypePalette;
   header[10] = 0;  // deflate
   header[11] = 0;  // adaptive filtering, each row saying "none"

@@ -10,12 +10,13 @@
 
 namespace globeview {
 
-// A picture of at most four colours, held as the rows of a PNG of two bits per pixel: each row a
-// filter byte (0, none) and then the pixels, four to a byte. A RasterSurface draws into Pixels();
-// EncodePng compresses the rows as they are, with no copy.
+// A picture of at most sixteen colours, held as the rows of a PNG of two bits per pixel (up to four
+// colours) or four (more): each row a filter byte (0, none) and then the pixels, four or two to a
+// byte. A RasterSurface draws into Pixels(); EncodePng compresses the rows as they are, with no
+// copy.
 class PalettePicture {
  public:
-  // width and height 1 to 2^24, 2^32 pixels at most; palette one to four colours
+  // width and height 1 to 2^24, 2^32 pixels at most; palette one to sixteen colours
   // (std::invalid_argument otherwise).
   // Every pixel starts as colour 0; the memory is only touched once something is drawn.
   PalettePicture(int width, int height, std::vector<Rgb> palette);
@@ -25,6 +26,8 @@ class PalettePicture {
   int Width() const { return width_; }
   int Height() const { return height_; }
   const std::vector<Rgb>& Palette() const { return palette_; }
+  // 2 for a palette of up to four colours, else 4.
+  int BitsPerPixel() const { return bitsPerPixel_; }
   // The rows for a RasterSurface; valid while the picture lives.
   PalettePixels Pixels();
   // The palette index of a pixel.
@@ -36,13 +39,14 @@ class PalettePicture {
  private:
   int width_;
   int height_;
+  int bitsPerPixel_;
   std::ptrdiff_t stride_;
   std::vector<Rgb> palette_;
   PageBlock block_;
   std::uint8_t* rows_;
 };
 
-// The bytes of a PNG file of the picture: two bits per pixel, its palette, the rows compressed as a
+// The bytes of a PNG file of the picture: its bits per pixel, its palette, the rows compressed as a
 // zlib stream by libdeflate. Empty when the rows cannot be compressed; throws std::bad_alloc when
 // memory runs out.
 std::string EncodePng(const PalettePicture& picture);

@@ -175,7 +175,15 @@ struct Rgb32Writer {
   }
 };
 
+// Indices of kBits bits, packed from the most significant bits of each byte.
+template <int kBits>
 struct PaletteWriter {
+  static constexpr int kPerByte = 8 / kBits;
+  static constexpr int kPerByteShift = kBits == 2 ? 2 : 1;  // log2 of kPerByte
+  static constexpr std::uint32_t kMask = (1u << kBits) - 1;
+  // A byte of kPerByte pixels of index 1.
+  static constexpr std::uint32_t kOnes = kBits == 2 ? 0x55u : 0x11u;
+
   PalettePixels p;
   std::uint32_t value;  // the palette index
 
@@ -193,18 +201,28 @@ struct PaletteWriter {
     return best;
   }
   void Put(Long x, Long y) const {
-    std::uint8_t& byte = p.top[y * p.stride + (x >> 2)];
-    const int shift = 6 - 2 * static_cast<int>(x & 3);
-    byte = static_cast<std::uint8_t>((byte & ~(3u << shift)) | (value << shift));
+    std::uint8_t& byte = p.top[y * p.stride + (x >> kPerByteShift)];
+    const int shift = 8 - kBits * (1 + static_cast<int>(x & (kPerByte - 1)));
+    byte = static_cast<std::uint8_t>((byte & ~(kMask << shift)) | (value << shift));
   }
   void Fill() const {
     // Whole bytes, so the bits past the last pixel of a row are defined too.
-    const std::size_t bytes = (static_cast<std::size_t>(p.width) + 3) / 4;
+    const std::size_t bytes = (static_cast<std::size_t>(p.width) + kPerByte - 1) / kPerByte;
     for (int y = 0; y < p.height; ++y) {
-      std::memset(p.top + y * p.stride, static_cast<int>(value * 0x55u), bytes);
+      std::memset(p.top + y * p.stride, static_cast<int>(value * kOnes), bytes);
     }
   }
 };
+
+// Calls draw with the writer for these palette pixels and colour.
+template <class Draw>
+void WithPaletteWriter(const PalettePixels& p, Rgb colour, const Draw& draw) {
+  if (p.bitsPerPixel == 4) {
+    draw(PaletteWriter<4>{p, PaletteWriter<4>::Encode(p, colour)});
+  } else {
+    draw(PaletteWriter<2>{p, PaletteWriter<2>::Encode(p, colour)});
+  }
+}
 
 template <class Pixels>
 bool HasPixels(const Pixels& p) {
@@ -235,8 +253,12 @@ void RasterSurface::Attach(Rgb32Pixels pixels, double twipsPerPixel) {
 
 void RasterSurface::Attach(PalettePixels pixels, double twipsPerPixel) {
   SetScale(twipsPerPixel);
-  if (pixels.palette == nullptr || pixels.colours < 1 || pixels.colours > 4) {
-    throw std::invalid_argument("a palette holds one to four colours");
+  if (pixels.bitsPerPixel != 2 && pixels.bitsPerPixel != 4) {
+    throw std::invalid_argument("palette pixels are of 2 or 4 bits");
+  }
+  if (pixels.palette == nullptr || pixels.colours < 1 ||
+      pixels.colours > (1 << pixels.bitsPerPixel)) {
+    throw std::invalid_argument("a palette holds one colour to as many as its bits can index");
   }
   pixels_ = pixels;
 }
@@ -258,7 +280,7 @@ void RasterSurface::Cls() {
   if (const auto* p = std::get_if<Rgb32Pixels>(&pixels_); p && HasPixels(*p)) {
     Rgb32Writer{*p, Rgb32Writer::Encode(*p, back_)}.Fill();
   } else if (const auto* q = std::get_if<PalettePixels>(&pixels_); q && HasPixels(*q)) {
-    PaletteWriter{*q, PaletteWriter::Encode(*q, back_)}.Fill();
+    WithPaletteWriter(*q, back_, [](const auto& writer) { writer.Fill(); });
   }
 }
 
@@ -268,7 +290,7 @@ void RasterSurface::Line(float x1, float y1, float x2, float y2) {
   if (const auto* p = std::get_if<Rgb32Pixels>(&pixels_); p && HasPixels(*p)) {
     DrawLine(Rgb32Writer{*p, Rgb32Writer::Encode(*p, fore_)}, x1, y1, x2, y2);
   } else if (const auto* q = std::get_if<PalettePixels>(&pixels_); q && HasPixels(*q)) {
-    DrawLine(PaletteWriter{*q, PaletteWriter::Encode(*q, fore_)}, x1, y1, x2, y2);
+    WithPaletteWriter(*q, fore_, [&](const auto& writer) { DrawLine(writer, x1, y1, x2, y2); });
   }
 }
 
@@ -277,7 +299,7 @@ void RasterSurface::Circle(float x, float y, float radius, Rgb colour) {
   if (const auto* p = std::get_if<Rgb32Pixels>(&pixels_); p && HasPixels(*p)) {
     DrawRing(Rgb32Writer{*p, Rgb32Writer::Encode(*p, colour)}, x, y, radius);
   } else if (const auto* q = std::get_if<PalettePixels>(&pixels_); q && HasPixels(*q)) {
-    DrawRing(PaletteWriter{*q, PaletteWriter::Encode(*q, colour)}, x, y, radius);
+    WithPaletteWriter(*q, colour, [&](const auto& writer) { DrawRing(writer, x, y, radius); });
   }
 }
 

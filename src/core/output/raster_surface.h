@@ -17,16 +17,17 @@ struct Rgb32Pixels {
   int height = 0;
 };
 
-// Rows of 2-bit palette indices, four pixels to a byte from the most significant bits (a PNG's
-// packing). Index k is the colour palette[k]; a colour not in the palette draws as the nearest one
-// that is.
+// Rows of palette indices of 2 or 4 bits, four or two pixels to a byte from the most significant
+// bits (a PNG's packing). Index k is the colour palette[k]; a colour not in the palette draws as
+// the nearest one that is.
 struct PalettePixels {
   std::uint8_t* top = nullptr;
   std::ptrdiff_t stride = 0;
   int width = 0;
   int height = 0;
   const Rgb* palette = nullptr;
-  int colours = 0;  // 1 to 4
+  int colours = 0;       // 1 to 2^bitsPerPixel
+  int bitsPerPixel = 2;  // 2 or 4
 };
 
 // The pixel rasteriser: a DrawingSurface writing one-pixel lines and rings straight into rows of
