@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QImage>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
+#include <vector>
 
 #include "output/raster_surface.h"
 
@@ -53,7 +54,27 @@ TEST(TargetTest, ThePointersLineEndsWithTheLocator) {
 
 // Whether a pixel next to (x, y) (or that one) has the colour: the rasteriser rounds each line
 // to whole pixels.
-bool LitNear(const QImage& image, double x, double y, QRgb colour) {
+using Colour = std::uint32_t;
+
+constexpr Colour Argb(unsigned r, unsigned g, unsigned b) {
+  return 0xff000000u | r << 16 | g << 8 | b;
+}
+
+// Rows of 32-bit pixels without gaps, as the window's picture holds them.
+struct Image {
+  Image(int w, int h) : width(w), height(h), pixels(std::size_t(w) * h) {}
+  bool valid(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
+  Colour pixel(int x, int y) const { return pixels[std::size_t(y) * width + x]; }
+  Rgb32Pixels Rows() {
+    return {reinterpret_cast<std::uint8_t*>(pixels.data()),
+            std::ptrdiff_t(sizeof(Colour)) * width, width, height};
+  }
+  int width;
+  int height;
+  std::vector<Colour> pixels;
+};
+
+bool LitNear(const Image& image, double x, double y, Colour colour) {
   const int cx = int(std::lround(x)), cy = int(std::lround(y));
   for (int dy = -1; dy <= 1; ++dy)
     for (int dx = -1; dx <= 1; ++dx)
@@ -66,7 +87,7 @@ bool LitNear(const QImage& image, double x, double y, QRgb colour) {
 // up. The paths are checked at points along the lines that way.
 TEST(TargetTest, DrawsTheShortPathYellowAndTheLongPathOrange) {
   const PictureView view{139.7, 35.7, 1, {400 * 15, 300 * 15}};
-  const QRgb yellow = qRgb(255, 255, 0), orange = qRgb(255, 128, 0);
+  const Colour yellow = Argb(255, 255, 0), orange = Argb(255, 128, 0);
   const struct {
     const char* name;
     Place target;
@@ -78,8 +99,8 @@ TEST(TargetTest, DrawsTheShortPathYellowAndTheLongPathOrange) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    QImage image(400, 300, QImage::Format_RGB32);
-    RasterSurface surface(Rgb32Pixels{image.bits(), image.bytesPerLine(), 400, 300}, 15);
+    Image image(400, 300);
+    RasterSurface surface(image.Rows(), 15);
     surface.BackColor({0, 0, 0});
     surface.Cls();
     DrawTarget(view, 15, c.target, surface);
@@ -105,7 +126,7 @@ TEST(TargetTest, DrawsTheShortPathYellowAndTheLongPathOrange) {
       }
     }
     EXPECT_EQ(image.pixel(int(std::lround(tx + 2.5 * uy)), int(std::lround(ty - 2.5 * ux))),
-              qRgb(0, 0, 0))
+              Argb(0, 0, 0))
         << "inside the ring";
   }
 }
