@@ -555,6 +555,23 @@ TEST_F(Form1Test, TheProgramReadsNoCommandLine) {
   program.waitForFinished();
 }
 
+// Without a display the program says which one it could not open, in one line, and ends with
+// status 1 rather than Qt's abort.
+TEST_F(Form1Test, WithoutADisplayTheProgramSaysWhichAndEndsWithStatus1) {
+  QProcess program;
+  auto environment = QProcessEnvironment::systemEnvironment();
+  environment.remove("QT_QPA_PLATFORM");
+  environment.remove("WAYLAND_DISPLAY");
+  environment.insert("DISPLAY", ":9999");
+  program.setProcessEnvironment(environment);
+  program.start(QString::fromUtf8(GLOBEVIEW_BIN_DIR "/globeview"), {});
+  ASSERT_TRUE(program.waitForFinished(30000));
+  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(program.exitCode(), 1);
+  EXPECT_EQ(program.readAllStandardError().toStdString(),
+            "globeview: cannot open the display \":9999\"\n");
+}
+
 // The event pass in "Start" handles what was waiting, inside the running handler.
 TEST_F(Form1Test, EventsWaitingWhenStartBeginsAreHandledInsideIt) {
   const QImage atMagnification2 = ReferencePicture("139.7", "35.7", "2");
