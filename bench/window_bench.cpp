@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "bench_data.h"
-#include "data/coastline.h"
+#include "data/locations.h"
 #include "platform/qt_desktop.h"
 #include "ui/form1.h"
 
@@ -46,12 +46,14 @@ void StartToPicture(benchmark::State& state, int widthPx, int heightPx) {
   SizedScreen screen(widthPx, heightPx);
   Form1Services services;
   services.desktop = &screen;
+  // The shipped coastline, and no view file: the fields are set below.
+  services.files = FileLocations{{bench::CoastlinePath()}, {""}, ""};
   Form1 form(services);
   screen.Attach(form);
-  LoadCoastline(bench::CoastlinePath(), form.table);
-  form.Text1->setText("139.7");
-  form.Text2->setText("35.7");
-  form.Text3->setText("1");
+  form.Form_Load();
+  form.findChild<QLineEdit*>("Text1")->setText("139.7");
+  form.findChild<QLineEdit*>("Text2")->setText("35.7");
+  form.findChild<QLineEdit*>("Text3")->setText("1");
   form.resize(widthPx, heightPx);
   form.show();
   QApplication::processEvents();

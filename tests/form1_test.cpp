@@ -16,15 +16,15 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "system/application.h"
 #include "platform/instance_lock.h"
-#include "system/drawing_surface.h"
-#include "system/error_report.h"
 #include "recording_doubles.h"
+#include "system/application.h"
+#include "system/drawing_surface.h"
 #include "test_support.h"
 #include "view/view_values.h"
 
@@ -35,10 +35,21 @@ using test::FakeDesktop;
 using test::RecordingMessageBox;
 using test::ScratchDir;
 
-// What EndProgram throws in these tests, so the test process survives the end of the program.
+// What the end service throws in these tests, so the test process survives the end of the program.
 struct Ended {
   int status;
 };
+
+// The window's controls, found by their names as the user knows them.
+QLineEdit* Field(const Form1& form, const char* name) {
+  return form.findChild<QLineEdit*>(QString::fromUtf8(name));
+}
+QPushButton* Button(const Form1& form, const char* name) {
+  return form.findChild<QPushButton*>(QString::fromUtf8(name));
+}
+QLabel* Label(const Form1& form, const char* name) {
+  return form.findChild<QLabel*>(QString::fromUtf8(name));
+}
 
 const QRgb kGridPixel = qRgb(155, 155, 155);
 const QRgb kCoastlinePixel = qRgb(255, 255, 255);
@@ -69,13 +80,9 @@ class Form1Test : public testing::Test {
     std::filesystem::copy_file(test::ShippedCoastlinePath(), dir_.Path("data.dat"));
     dir_.Write("data2.dat", "\"139.7\",\"35.7\",\"1\"\r\n");
     std::filesystem::current_path(dir_.Root());
-    SetEndAction([](int status) { throw Ended{status}; });
   }
 
-  void TearDown() override {
-    SetEndAction({});
-    std::filesystem::current_path(previousDirectory_);
-  }
+  void TearDown() override { std::filesystem::current_path(previousDirectory_); }
 
   Form1Services Services(bool previousInstance = false) {
     Form1Services services;
@@ -83,14 +90,15 @@ class Form1Test : public testing::Test {
     services.messageBox = &messages_;
     services.previousInstanceRunning = previousInstance;
     services.files = FileLocations{{"data.dat"}, {"data2.dat"}, savePath_};
+    services.end = [](int status) { throw Ended{status}; };
     return services;
   }
 
   // Sets the three fields as the user would leave them.
   static void Type(Form1& form, const char* t1, const char* t2, const char* t3) {
-    form.Text1->setText(QString::fromUtf8(t1));
-    form.Text2->setText(QString::fromUtf8(t2));
-    form.Text3->setText(QString::fromUtf8(t3));
+    Field(form, "Text1")->setText(QString::fromUtf8(t1));
+    Field(form, "Text2")->setText(QString::fromUtf8(t2));
+    Field(form, "Text3")->setText(QString::fromUtf8(t3));
   }
 
   // The picture a plain "Start" draws for these fields, on a window of its own.
@@ -162,20 +170,21 @@ TEST_F(Form1Test, TabGoesThroughFieldsAndButtonsInOrderAndEnterPressesNothing) {
   form.Form_Load();
   form.show();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
-  EXPECT_EQ(QApplication::focusWidget(), form.Text1);
+  EXPECT_EQ(QApplication::focusWidget(), Field(form, "Text1"));
 
-  const std::vector<QWidget*> order = {form.Text2, form.Command1, form.Text3, form.Command2,
-                                       form.Text1};
+  const std::vector<QWidget*> order = {Field(form, "Text2"), Button(form, "Command1"),
+                                       Field(form, "Text3"), Button(form, "Command2"),
+                                       Field(form, "Text1")};
   for (QWidget* expected : order) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), expected) << expected->objectName().toStdString();
   }
 
   // Neither button is a default or cancel button.
-  QSignalSpy start(form.Command1, &QPushButton::clicked);
-  QSignalSpy end(form.Command2, &QPushButton::clicked);
+  QSignalSpy start(Button(form, "Command1"), &QPushButton::clicked);
+  QSignalSpy end(Button(form, "Command2"), &QPushButton::clicked);
   for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
-    QTest::keyClick(form.Text3, key);
+    QTest::keyClick(Field(form, "Text3"), key);
   }
   EXPECT_EQ(start.count() + end.count(), 0);
 }
@@ -184,7 +193,7 @@ TEST_F(Form1Test, TypingInTheMiddleKeepsTheCaretAndUpdatesTheVariableOnEveryKeys
   Form1 form(Services());
   form.Form_Load();
   form.show();
-  QLineEdit& field = *form.Text1;
+  QLineEdit& field = *Field(form, "Text1");
   ASSERT_EQ(field.text(), "139.7");
   field.setFocus();
   field.setCursorPosition(3);  // 139|.7
@@ -206,7 +215,7 @@ TEST_F(Form1Test, TypingInTheMiddleKeepsTheCaretAndUpdatesTheVariableOnEveryKeys
     if (field.text() != before) ++expectedChanges;
     EXPECT_EQ(field.text(), k.text);
     EXPECT_EQ(field.cursorPosition(), k.caret);
-    EXPECT_EQ(form.view.a1, FieldValue(std::string(k.text)));
+    EXPECT_EQ(form.View().a1, FieldValue(std::string(k.text)));
     EXPECT_EQ(changes.count(), expectedChanges) << "one change event per keystroke, no echo";
   }
   // Setting the text again with QLineEdit::setText would have cleared the undo history.
@@ -242,54 +251,70 @@ TEST_F(Form1Test, LoadFillsTheFieldsFromTheSettingsFile) {
     Form1Services services = Services();
     services.desktop = &desktop;
     Form1 form(services);
-    QSignalSpy spy1(form.Text1, &QLineEdit::textChanged);
-    QSignalSpy spy2(form.Text2, &QLineEdit::textChanged);
-    QSignalSpy spy3(form.Text3, &QLineEdit::textChanged);
+    QSignalSpy spy1(Field(form, "Text1"), &QLineEdit::textChanged);
+    QSignalSpy spy2(Field(form, "Text2"), &QLineEdit::textChanged);
+    QSignalSpy spy3(Field(form, "Text3"), &QLineEdit::textChanged);
     form.Form_Load();
 
     EXPECT_EQ(desktop.maximised, 1);
     EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_EQ(form.Text1->text(), QString::fromUtf8(c.texts[0]));
-    EXPECT_EQ(form.Text2->text(), QString::fromUtf8(c.texts[1]));
-    EXPECT_EQ(form.Text3->text(), QString::fromUtf8(c.texts[2]));
+    EXPECT_EQ(Field(form, "Text1")->text(), QString::fromUtf8(c.texts[0]));
+    EXPECT_EQ(Field(form, "Text2")->text(), QString::fromUtf8(c.texts[1]));
+    EXPECT_EQ(Field(form, "Text3")->text(), QString::fromUtf8(c.texts[2]));
     // Every variable now holds its field's text, as a text.
-    EXPECT_EQ(form.view.a1, FieldValue(std::string(c.texts[0])));
-    EXPECT_EQ(form.view.b1, FieldValue(std::string(c.texts[1])));
-    EXPECT_EQ(form.view.c1, FieldValue(std::string(c.texts[2])));
+    EXPECT_EQ(form.View().a1, FieldValue(std::string(c.texts[0])));
+    EXPECT_EQ(form.View().b1, FieldValue(std::string(c.texts[1])));
+    EXPECT_EQ(form.View().c1, FieldValue(std::string(c.texts[2])));
     EXPECT_EQ(spy1.count(), c.changeEvents[0]);
     EXPECT_EQ(spy2.count(), c.changeEvents[1]);
     EXPECT_EQ(spy3.count(), c.changeEvents[2]);
   }
 }
 
-TEST_F(Form1Test, AnUnreadableCoastlineEndsTheStartUpWithStatus1) {
+// A fatal error says why on stderr and in a message box, in one line, and ends with status 1.
+TEST_F(Form1Test, AFatalErrorIsShownAndEndsWithStatus1) {
+  const std::string looked = "data.dat in " + std::filesystem::canonical(dir_.Root()).string();
   const struct {
     const char* name;
     std::function<void()> spoil;
+    int screenPixels;     // the screen's width and height; 0: the usual screen
+    std::string message;  // a part of the line shown
   } cases[] = {
-      {"missing", [&] { std::filesystem::remove(dir_.Path("data.dat")); }},
-      {"short", [&] { dir_.Write("data.dat", "1,2\r\n3,4\r\n"); }},
-      {"unclosed quote", [&] { dir_.Write("data.dat", "1,2\r\n\"3,4\r\n"); }},
+      // The report names the file where the program looked for it.
+      {"missing", [&] { std::filesystem::remove(dir_.Path("data.dat")); }, 0, looked},
+      {"short", [&] { dir_.Write("data.dat", "1,2\r\n3,4\r\n"); }, 0, looked},
+      {"unclosed quote", [&] { dir_.Write("data.dat", "1,2\r\n\"3,4\r\n"); }, 0, looked},
+      {"no memory for the picture",
+       [&] {
+         std::filesystem::copy_file(test::ShippedCoastlinePath(), dir_.Path("data.dat"),
+                                    std::filesystem::copy_options::overwrite_existing);
+       },
+       1 << 20, "not enough memory for a picture of 1048576 x 1048576 pixels"},
   };
-  std::string shown;
-  SetErrorPresenter([&](const std::string& message) { shown = message; });
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     c.spoil();
-    shown.clear();
-    Form1 form(Services());
+    FakeDesktop desktop(ScreenTwips(c.screenPixels ? c.screenPixels : kScreenWidthPx),
+                        ScreenTwips(c.screenPixels ? c.screenPixels : kScreenHeightPx));
+    RecordingMessageBox messages;
+    Form1Services services = Services();
+    services.desktop = &desktop;
+    services.messageBox = &messages;
+    Form1 form(services);
+    testing::internal::CaptureStderr();
     try {
       form.Form_Load();
-      ADD_FAILURE() << "the start-up went on";
+      form.Command1_Click();
+      ADD_FAILURE() << "the program went on";
     } catch (const Ended& ended) {
       EXPECT_EQ(ended.status, 1);
     }
-    // The report names the file where the program looked for it.
-    EXPECT_NE(shown.find("data.dat in " + std::filesystem::canonical(dir_.Root()).string()),
-              std::string::npos)
-        << shown;
+    const std::string stderrText = testing::internal::GetCapturedStderr();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].find(c.message), std::string::npos) << messages.shown[0];
+    EXPECT_NE(stderrText.find(messages.shown[0] + "\n"), std::string::npos) << stderrText;
+    EXPECT_TRUE(form.Picture().isNull());
   }
-  SetErrorPresenter({});
 }
 
 TEST_F(Form1Test, StartDrawsTheGlobeIntoTheWindowsPicture) {
@@ -313,10 +338,10 @@ TEST_F(Form1Test, StartDrawsTheGlobeIntoTheWindowsPicture) {
   EXPECT_TRUE(messages_.shown.empty());
 
   // Pressed again without editing: the normalised view draws the same picture.
-  form.Text1->setText("500");
+  Field(form, "Text1")->setText("500");
   form.Command1_Click();
-  EXPECT_EQ(form.view.a1, FieldValue(140.0));
-  EXPECT_EQ(form.Text1->text(), "500");
+  EXPECT_EQ(form.View().a1, FieldValue(140.0));
+  EXPECT_EQ(Field(form, "Text1")->text(), "500");
   const QImage first = picture.copy();
   form.Command1_Click();
   EXPECT_EQ(form.Picture(), first);
@@ -363,8 +388,8 @@ TEST_F(Form1Test, EveryFieldThatIsNotANumberGetsItsMessageInOrderAndNothingIsDra
     EXPECT_EQ(form.Picture(), before);
     EXPECT_EQ(desktop.eventPasses, 1);
     EXPECT_EQ(desktop.pointers.back(), MousePointer::Default);
-    EXPECT_EQ(form.view.a1, FieldValue(std::string(c.texts[0])));
-    EXPECT_EQ(form.view.c1, FieldValue(std::string(c.texts[2])));
+    EXPECT_EQ(form.View().a1, FieldValue(std::string(c.texts[0])));
+    EXPECT_EQ(form.View().c1, FieldValue(std::string(c.texts[2])));
   }
 }
 
@@ -415,9 +440,12 @@ TEST_F(Form1Test, ACloseRequestEndsWithoutSaving) {
   form.Form_Load();
   form.show();
   // Through the window system's close, with the real end of the program, in a child process.
-  SetEndAction({});
-  EXPECT_EXIT(form.close(), testing::ExitedWithCode(0), "");
-  SetEndAction([](int status) { throw Ended{status}; });
+  Form1Services realEnd = Services();
+  realEnd.end = nullptr;
+  Form1 real(realEnd);
+  real.Form_Load();
+  real.show();
+  EXPECT_EXIT(real.close(), testing::ExitedWithCode(0), "");
   try {
     form.Form_QueryUnload();
     ADD_FAILURE() << "the program went on after a close request";
@@ -450,24 +478,27 @@ TEST_F(Form1Test, StartInASecondCopyEndsItAtOnce) {
   char name[] = "form1_test";
   char* argv[] = {name, nullptr};
   QApplication app(argc, argv);
+  const InstanceLock lock(std::string(std::getenv("GLOBEVIEW_FORM1_SECOND_COPY")));
   Form1Services services;
-  services.previousInstanceRunning = PreviousInstanceRunning();
+  services.previousInstanceRunning = lock.AnotherCopyRunning();
   if (!services.previousInstanceRunning) std::_Exit(4);
   FakeDesktop desktop(1000, 1000);
   services.desktop = &desktop;
   Form1 form(services);
-  form.Text1->setText("0");
-  form.Text2->setText("0");
-  form.Text3->setText("1");
+  Field(form, "Text1")->setText("0");
+  Field(form, "Text2")->setText("0");
+  Field(form, "Text3")->setText("1");
   form.Command1_Click();
   std::_Exit(3);
 }();
 
 TEST_F(Form1Test, ARealSecondCopyEndsOnStartWhileTheFirstRunsOn) {
-  ASSERT_FALSE(PreviousInstanceRunning()) << "this copy should be the first";
+  const InstanceLock lock(dir_.Path("instance.lock"));
+  ASSERT_EQ(lock.state(), InstanceLock::State::Held) << "this copy should be the first";
   QProcess copy;
   auto environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("GLOBEVIEW_FORM1_SECOND_COPY", "1");
+  environment.insert("GLOBEVIEW_FORM1_SECOND_COPY",
+                     QString::fromStdString(dir_.Path("instance.lock")));
   environment.insert("QT_QPA_PLATFORM", "offscreen");
   copy.setProcessEnvironment(environment);
   copy.start(QCoreApplication::applicationFilePath(), {});
@@ -481,8 +512,36 @@ TEST_F(Form1Test, ARealSecondCopyEndsOnStartWhileTheFirstRunsOn) {
   EXPECT_FALSE(first.Picture().isNull());
 }
 
+// The real program takes its lock in the account's home. What a run of it by a test made there is
+// removed again afterwards; what was there before is left alone.
+class HomeLockLeftovers {
+ public:
+  HomeLockLeftovers() {
+    const std::optional<std::string> lock = InstanceLock::DefaultPath();
+    if (!lock) return;
+    // The lock file and the three folders below the home that hold it.
+    std::filesystem::path path = *lock;
+    for (int level = 0; level < 4; ++level, path = path.parent_path()) {
+      std::error_code error;
+      if (!std::filesystem::exists(std::filesystem::symlink_status(path, error))) {
+        made_.push_back(path);
+      }
+    }
+  }
+  ~HomeLockLeftovers() {
+    for (const auto& path : made_) {
+      std::error_code ignored;  // a folder that is no longer empty stays
+      std::filesystem::remove(path, ignored);
+    }
+  }
+
+ private:
+  std::vector<std::filesystem::path> made_;  // innermost first
+};
+
 // Arguments are not Qt's either: a platform named after the program's name would stop Qt at once.
 TEST_F(Form1Test, TheProgramReadsNoCommandLine) {
+  const HomeLockLeftovers leftovers;
   QProcess program;
   auto environment = QProcessEnvironment::systemEnvironment();
   environment.insert("QT_QPA_PLATFORM", "offscreen");
@@ -494,6 +553,23 @@ TEST_F(Form1Test, TheProgramReadsNoCommandLine) {
   EXPECT_FALSE(program.waitForFinished(3000)) << program.readAllStandardError().toStdString();
   program.kill();
   program.waitForFinished();
+}
+
+// Without a display the program says which one it could not open, in one line, and ends with
+// status 1 rather than Qt's abort.
+TEST_F(Form1Test, WithoutADisplayTheProgramSaysWhichAndEndsWithStatus1) {
+  QProcess program;
+  auto environment = QProcessEnvironment::systemEnvironment();
+  environment.remove("QT_QPA_PLATFORM");
+  environment.remove("WAYLAND_DISPLAY");
+  environment.insert("DISPLAY", ":9999");
+  program.setProcessEnvironment(environment);
+  program.start(QString::fromUtf8(GLOBEVIEW_BIN_DIR "/globeview"), {});
+  ASSERT_TRUE(program.waitForFinished(30000));
+  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(program.exitCode(), 1);
+  EXPECT_EQ(program.readAllStandardError().toStdString(),
+            "globeview: cannot open the display \":9999\"\n");
 }
 
 // The event pass in "Start" handles what was waiting, inside the running handler.
@@ -518,20 +594,20 @@ TEST_F(Form1Test, EventsWaitingWhenStartBeginsAreHandledInsideIt) {
     SCOPED_TRACE("a keystroke after the normalisation is drawn as typed");
     Form1 form(Services());
     form.Form_Load();
-    desktop_.onEvents = [&] { form.Text3->setText("2"); };
+    desktop_.onEvents = [&] { Field(form, "Text3")->setText("2"); };
     form.Command1_Click();
     EXPECT_EQ(form.Picture(), atMagnification2);
-    EXPECT_EQ(form.view.c1, FieldValue("2"));
-    desktop_.onEvents = [&] { form.Text3->setText("12"); };
+    EXPECT_EQ(form.View().c1, FieldValue("2"));
+    desktop_.onEvents = [&] { Field(form, "Text3")->setText("12"); };
     form.Command1_Click();
-    EXPECT_EQ(form.view.c1, FieldValue("12")) << "not normalised";
+    EXPECT_EQ(form.View().c1, FieldValue("12")) << "not normalised";
   }
   {
     SCOPED_TRACE("a keystroke that leaves no number draws nothing");
     Form1 form(Services());
     form.Form_Load();
     desktop_.pointers.clear();
-    desktop_.onEvents = [&] { form.Text2->setText("35.7x"); };
+    desktop_.onEvents = [&] { Field(form, "Text2")->setText("35.7x"); };
     form.Command1_Click();
     EXPECT_TRUE(form.Picture().isNull());
     EXPECT_EQ(desktop_.pointers,
@@ -542,7 +618,7 @@ TEST_F(Form1Test, EventsWaitingWhenStartBeginsAreHandledInsideIt) {
     SCOPED_TRACE("End saves the normalised view and nothing after it runs");
     Form1 form(Services());
     form.Form_Load();
-    form.Text1->setText("-90");
+    Field(form, "Text1")->setText("-90");
     desktop_.onEvents = [&] { form.Command2_Click(); };
     try {
       form.Command1_Click();
@@ -569,8 +645,8 @@ TEST_F(Form1Test, AQueuedStartClickRunsInsideTheRunningStartWithQtsEventPass) {
   Form1 form(services);
   form.Form_Load();
   form.show();
-  QSignalSpy clicks(form.Command1, &QPushButton::clicked);
-  QMetaObject::invokeMethod(form.Command1, &QPushButton::click, Qt::QueuedConnection);
+  QSignalSpy clicks(Button(form, "Command1"), &QPushButton::clicked);
+  QMetaObject::invokeMethod(Button(form, "Command1"), &QPushButton::click, Qt::QueuedConnection);
   form.Command1_Click();
   qInstallMessageHandler(previous);
 
@@ -598,7 +674,7 @@ TEST_F(Form1Test, ARepaintKeepsThePictureBeneathTheControls) {
   EXPECT_EQ(shown.pixel(kScreenWidthPx / 2, kScreenHeightPx / 2), kGridPixel);
   EXPECT_EQ(shown.copy(200, 200, 200, 200), picture.copy(200, 200, 200, 200));
   // The field lies over the picture's black top left corner; past its text it shows its own base.
-  const QRect field = form.Text1->geometry();
+  const QRect field = Field(form, "Text1")->geometry();
   const QPoint pastText(field.right() - 4, field.center().y());
   EXPECT_EQ(picture.pixel(pastText), kBlackPixel);
   EXPECT_NE(shown.pixel(pastText), kBlackPixel);
@@ -613,7 +689,7 @@ TEST_F(Form1Test, TheReadoutNamesThePlaceUnderThePointerOverTheDiscOnly) {
   form.resize(kScreenWidthPx, kScreenHeightPx);
   form.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
-  const QLabel& readout = *form.Label4;
+  const QLabel& readout = *Label(form, "Label4");
   // Through the window system, as the pointer's moves come.
   QWindow* window = form.windowHandle();
   QTest::mouseMove(window, {300, 200});
@@ -639,7 +715,8 @@ TEST_F(Form1Test, TheReadoutNamesThePlaceUnderThePointerOverTheDiscOnly) {
     }
   }
   EXPECT_EQ(readout.geometry().bottomLeft(), QPoint(0, form.height() - 1));
-  EXPECT_GT(readout.geometry().top(), form.Command2->geometry().bottom()) << "below the controls";
+  EXPECT_GT(readout.geometry().top(), Button(form, "Command2")->geometry().bottom())
+      << "below the controls";
 
   QEvent leave(QEvent::Leave);
   QApplication::sendEvent(&form, &leave);

@@ -4,23 +4,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
-#include <utility>
-#include <vector>
 
 namespace globeview {
-namespace {
-
-std::function<void(int)>& EndAction() {
-  static std::function<void(int)> action;
-  return action;
-}
-
-std::vector<std::function<void()>>& AtEndActions() {
-  static std::vector<std::function<void()>> actions;
-  return actions;
-}
-
-}  // namespace
 
 std::string ExecutablePath() {
   std::error_code error;
@@ -41,21 +26,11 @@ std::string JoinPath(const std::string& directory, const std::string& name) {
   return directory + "/" + name;
 }
 
-void AtEndProgram(std::function<void()> action) {
-  AtEndActions().push_back(std::move(action));
-}
-
 void EndProgram(int status) {
   std::cout.flush();
   std::cerr.flush();
   std::fflush(nullptr);
-  if (const auto action = EndAction()) action(status);
-  for (const auto& action : AtEndActions()) action();
   std::_Exit(status);
-}
-
-void SetEndAction(std::function<void(int status)> action) {
-  EndAction() = std::move(action);
 }
 
 }  // namespace globeview

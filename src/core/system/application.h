@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <string>
 
 namespace globeview {
@@ -14,15 +13,10 @@ std::string JoinPath(const std::string& directory, const std::string& name);
 // The running program's executable, absolute; empty when the system cannot tell.
 std::string ExecutablePath();
 
-// Runs `action` when the program ends through EndProgram, before it exits (to release a lock).
-void AtEndProgram(std::function<void()> action);
-
-// Ends the program at once with `status`: nothing after the call runs (no further handler, no
-// destructors of the window). Tests may replace the action with SetEndAction.
+// Ends the program at once with `status`, after writing out what was printed: nothing after the
+// call runs (no further handler, no destructors, no exit handlers), so a handler that ends the
+// program never resumes, even from inside an event pass. What the process holds (files, locks) the
+// system releases.
 [[noreturn]] void EndProgram(int status = 0);
-
-// Replaces what EndProgram does, for tests: the action must not return (it throws, or exits); if it
-// does return, the program ends anyway. An empty action restores the real one.
-void SetEndAction(std::function<void(int status)> action);
 
 }  // namespace globeview

@@ -17,7 +17,7 @@ class Desktop {
   virtual void SetMousePointer(MousePointer pointer) = 0;
   // Handles the window events already waiting, once, then returns.
   virtual void DoEvents() = 0;
-  // Window state 2: maximised.
+  // Window state 2, maximised: the window over the whole screen, docks and panels included.
   virtual void MaximiseWindow() = 0;
 };
 

@@ -1,19 +1,15 @@
 #pragma once
 
-#include <functional>
+#include <exception>
 #include <string>
-
-#include "system/files.h"
 
 namespace globeview {
 
-// The run-time error report: writes the error's message on one line to stderr ("cannot open
-// data.dat in /some/dir: No such file or directory"), shows it in a message box when a dialog
-// presenter is installed (the window program installs one), then ends the program with a non-zero
-// exit status.
-[[noreturn]] void ReportRuntimeError(const FileError& error);
+// The report of a run-time error as the user sees it, on one line whatever a system reason carries:
+// "cannot open data.dat in /some/dir: No such file or directory".
+std::string ErrorReportLine(const std::exception& error);
 
-// Installs how the window program shows the report (a modal message box); empty: stderr only.
-void SetErrorPresenter(std::function<void(const std::string& message)> presenter);
+// Writes `line` and a line end to stderr at once, before anything else can end the program.
+void PrintErrorLine(const std::string& line);
 
 }  // namespace globeview

@@ -1,75 +1,107 @@
 #include "platform/instance_lock.h"
 
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <QLockFile>
-#include <QString>
-#include <filesystem>
-#include <map>
-#include <memory>
-
-#include "system/application.h"
+#include <cerrno>
+#include <cstring>
+#include <vector>
 
 namespace globeview {
 namespace {
 
-// Not QDir::tempPath(): that follows TMPDIR, and a copy started with another TMPDIR would not see
-// the first copy's lock. The folder every user shares, with the user's number in the name.
-constexpr const char* kLockFolder = "/tmp";
+constexpr const char* kLockBelowHome = "/.local/state/globeview/instance.lock";
+// Only this account may make, replace or remove anything in the lock's folder.
+constexpr mode_t kFolderMode = 0700;
+constexpr mode_t kLockMode = 0600;
 
-// Keeps a lock name a plain file name whatever the executable is called.
-std::string FileNameSafe(std::string text) {
-  for (char& c : text) {
-    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                       c == '-' || c == '_' || c == '.';
-    if (!plain) c = '_';
-  }
-  return text;
+std::string SystemReason() {
+  return std::strerror(errno);
 }
 
-// The locks this process holds, kept until it ends; a copy that crashes leaves its lock file, which
-// the next copy recovers as stale.
-std::map<std::string, std::unique_ptr<QLockFile>>& HeldLocks() {
-  static std::map<std::string, std::unique_ptr<QLockFile>> locks = [] {
-    // Gone with the process anyway, but released at the end the lock leaves no file behind.
-    AtEndProgram([] {
-      for (auto& [path, lock] : HeldLocks()) {
-        if (lock) lock->unlock();
-      }
-    });
-    return std::map<std::string, std::unique_ptr<QLockFile>>();
-  }();
-  return locks;
+// Makes every missing folder of `folder`, each with kFolderMode; false with errno set otherwise.
+bool MakeFolders(const std::string& folder) {
+  for (std::size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
+    const std::string prefix = folder.substr(0, end);
+    if (::mkdir(prefix.c_str(), kFolderMode) != 0 && errno != EEXIST) return false;
+    if (end == std::string::npos) return true;
+  }
 }
 
 }  // namespace
 
-std::string InstanceLockPath() {
-  std::string program = std::filesystem::path(ExecutablePath()).filename().string();
-  if (program.empty()) program = "globeview";
-  const std::string name = FileNameSafe(program + "-" + std::to_string(getuid())) + ".lock";
-  return JoinPath(kLockFolder, name);
-}
+InstanceLock::InstanceLock() : InstanceLock(DefaultPath()) {}
 
-bool PreviousInstanceRunning() {
-  return PreviousInstanceRunning(InstanceLockPath());
-}
-
-bool PreviousInstanceRunning(const std::string& lockPath) {
-  auto& lock = HeldLocks()[lockPath];
-  if (lock && lock->isLocked()) return false;
-  if (!lock) {
-    lock = std::make_unique<QLockFile>(QString::fromStdString(lockPath));
-    // Age alone must never make a running copy's lock stale: only a holder that no longer runs
-    // does (QLockFile checks the process id recorded in the lock).
-    lock->setStaleLockTime(0);
+InstanceLock::InstanceLock(const std::optional<std::string>& path) {
+  if (path) {
+    Take(*path);
+  } else {
+    GiveUp("this account has no home folder");
   }
-  // The program asks once, at start-up; asked again (as tests do), the answer follows the other
-  // copy: once it has ended, this copy takes the lock over.
-  if (lock->tryLock(0)) return false;
-  // Only a lock held by another process means another copy; a folder that cannot hold a lock at
-  // all must not stop the user from working.
-  return lock->error() == QLockFile::LockFailedError;
+}
+
+InstanceLock::~InstanceLock() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+std::optional<std::string> InstanceLock::DefaultPath() {
+  std::vector<char> buffer(16384);
+  passwd entry{};
+  passwd* found = nullptr;
+  if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 ||
+      found == nullptr || found->pw_dir == nullptr || found->pw_dir[0] != '/') {
+    return std::nullopt;
+  }
+  std::string home = found->pw_dir;
+  while (home.size() > 1 && home.back() == '/') home.pop_back();
+  if (home == "/") home.clear();
+  return home + kLockBelowHome;
+}
+
+void InstanceLock::Take(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+  if (slash != 0 && slash != std::string::npos && !MakeFolders(folder)) {
+    return GiveUp("cannot make " + folder + ": " + SystemReason());
+  }
+  // The folder itself must not be a link, and no other account may write in it: otherwise the lock
+  // file could be swapped under us.
+  const int folderFd =
+      ::open(slash == 0 ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (folderFd < 0) return GiveUp("cannot open " + folder + ": " + SystemReason());
+  struct stat info {};
+  const bool folderOwned = ::fstat(folderFd, &info) == 0 && info.st_uid == ::geteuid() &&
+                           (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+  const std::string name = path.substr(slash + 1);
+  // Never through a link, and never waiting on a pipe for a writer.
+  if (folderOwned) {
+    fd_ = ::openat(folderFd, name.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                   kLockMode);
+  }
+  const std::string reason = SystemReason();
+  ::close(folderFd);
+  if (!folderOwned) return GiveUp(folder + " is not a folder only this account can write");
+  if (fd_ < 0) return GiveUp("cannot open " + path + ": " + reason);
+  if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid()) {
+    return GiveUp(path + " is not a plain file of this account");
+  }
+  if (::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+    state_ = State::Held;
+  } else if (errno == EWOULDBLOCK) {
+    state_ = State::HeldElsewhere;
+  } else {
+    GiveUp("cannot lock " + path + ": " + SystemReason());
+  }
+}
+
+void InstanceLock::GiveUp(const std::string& why) {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  state_ = State::Unavailable;
+  problem_ = "running without the single-copy check: " + why;
 }
 
 }  // namespace globeview

@@ -1,18 +1,49 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace globeview {
 
-// True when another copy of this program (same executable name, same user) is already running.
-// The first call takes a lock that this process then holds for its whole life; a copy that crashed
-// leaves a stale lock that is recovered. The lock lies at a fixed place per user, whatever the
-// environment says.
-bool PreviousInstanceRunning();
-// The same test with the lock at `lockPath`, so a test can use a lock of its own.
-bool PreviousInstanceRunning(const std::string& lockPath);
+// The single-copy lock: a lock on a file that only this account can reach, held from construction
+// until destruction (or until the process ends, however it ends: the system lets go of it then, so
+// a copy that crashed never leaves a lock that stops the next one).
+//
+// A file another account made, a link, a pipe or a folder at the lock's place is never used, and
+// taking the lock never blocks: the program then runs without the single-copy check (Unavailable)
+// rather than ending or hanging because of something it does not own.
+class InstanceLock {
+ public:
+  enum class State {
+    Held,           // this copy is the first
+    HeldElsewhere,  // another copy of the program holds it
+    Unavailable,    // no usable lock file: no single-copy check
+  };
 
-// Where PreviousInstanceRunning() keeps its lock.
-std::string InstanceLockPath();
+  // Takes the lock at DefaultPath().
+  InstanceLock();
+  // Takes the lock at `path`, making its missing folders (mode 0700); none: Unavailable.
+  explicit InstanceLock(const std::optional<std::string>& path);
+  ~InstanceLock();
+  InstanceLock(const InstanceLock&) = delete;
+  InstanceLock& operator=(const InstanceLock&) = delete;
+
+  State state() const { return state_; }
+  bool AnotherCopyRunning() const { return state_ == State::HeldElsewhere; }
+  // Why the lock is Unavailable, on one line naming the place; empty otherwise.
+  const std::string& problem() const { return problem_; }
+
+  // ~/.local/state/globeview/instance.lock, the home folder taken from the account database (never
+  // from the environment, so every copy of one account finds the same lock); none without a home.
+  static std::optional<std::string> DefaultPath();
+
+ private:
+  void Take(const std::string& path);
+  void GiveUp(const std::string& why);
+
+  int fd_ = -1;
+  State state_ = State::Unavailable;
+  std::string problem_;
+};
 
 }  // namespace globeview

@@ -44,8 +44,10 @@ void QtDesktop::DoEvents() {
 }
 
 void QtDesktop::MaximiseWindow() {
-  // Also brings a minimised window back, as the maximised state replaces the minimised one.
-  window_.setWindowState((window_.windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+  // The full-screen state, not the maximised one: the picture is laid out for the whole screen, so
+  // the window covers docks and panels too. It also brings a minimised window back.
+  window_.setWindowState((window_.windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized)) |
+                         Qt::WindowFullScreen);
 }
 
 }  // namespace globeview

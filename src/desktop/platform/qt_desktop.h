@@ -23,6 +23,7 @@ class QtDesktop final : public Desktop {
   // changes nothing, so the override stack never holds more than one entry of ours.
   void SetMousePointer(MousePointer pointer) override;
   void DoEvents() override;
+  // Shows the window full screen.
   void MaximiseWindow() override;
 
  private:

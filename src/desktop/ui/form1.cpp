@@ -1,27 +1,26 @@
 #include "ui/form1.h"
 
 #include <QCloseEvent>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
-#include <QPaintEvent>
-#include <QPainter>
 #include <QPushButton>
-#include <algorithm>
 #include <cstdio>
+#include <new>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "data/coastline.h"
 #include "data/locations.h"
 #include "data/settings_file.h"
 #include "output/raster_surface.h"
-#include "system/application.h"
-#include "system/error_report.h"
-#include "system/files.h"
 #include "platform/qt_desktop.h"
 #include "platform/qt_message_box.h"
 #include "platform/text_field.h"
+#include "system/application.h"
+#include "system/error_report.h"
+#include "system/files.h"
+#include "ui/controls.h"
+#include "ui/picture_area.h"
 #include "view/drawing.h"
 #include "view/projection.h"
 
@@ -29,44 +28,49 @@ namespace globeview {
 
 namespace {
 
-// Left, top, width and height of a control in twips, from the top left of the drawing area.
-struct TwipsRect {
-  int left;
-  int top;
-  int width;
-  int height;
+// The design, in tab order, which is the order the controls are made in. The fields form a column,
+// each overlapping the next by 30 twips, with their labels to the right and the two buttons below.
+constexpr ControlDesign kControls[] = {
+    {ControlKind::Field, "Text1", "Text1", {0, 0, 735, 270}},
+    {ControlKind::Field, "Text2", "Text2", {0, 240, 735, 270}},
+    {ControlKind::Label, "経度", "経度", {840, 0, 615, 255}},
+    {ControlKind::Label, "Label2", "緯度", {840, 240, 615, 255}},
+    {ControlKind::Label, "Label3", "倍率", {840, 480, 495, 255}},
+    {ControlKind::Button, "Command1", "Start", {0, 720, 735, 375}},
+    {ControlKind::Field, "Text3", "Text3", {0, 480, 735, 270}},
+    {ControlKind::Button, "Command2", "End", {0, 1080, 735, 375}},
 };
-
-// The fields form a column, each overlapping the next by 30 twips, with their labels to the right
-// and the two buttons below.
-constexpr TwipsRect kText1Rect{0, 0, 735, 270};
-constexpr TwipsRect kText2Rect{0, 240, 735, 270};
-constexpr TwipsRect kLongitudeLabelRect{840, 0, 615, 255};
-constexpr TwipsRect kLatitudeLabelRect{840, 240, 615, 255};
-constexpr TwipsRect kMagnificationLabelRect{840, 480, 495, 255};
-constexpr TwipsRect kStartRect{0, 720, 735, 375};
-constexpr TwipsRect kText3Rect{0, 480, 735, 270};
-constexpr TwipsRect kEndRect{0, 1080, 735, 375};
-// The window's size before it is maximised.
+// The window's size before it fills the screen.
 constexpr int kDesignWidthTwips = 4680;
 constexpr int kDesignHeightTwips = 3090;
 
-const QColor kWindowColour = Qt::black;
-const QColor kLabelTextColour = Qt::white;
-
-double TwipsPerPixel(int logicalDpi) {
-  return kTwipsPerInch / logicalDpi;
-}
-
-QRect ToPixels(const TwipsRect& r, double twipsPerPixelX, double twipsPerPixelY) {
-  return QRect(qRound(r.left / twipsPerPixelX), qRound(r.top / twipsPerPixelY),
-               qRound(r.width / twipsPerPixelX), qRound(r.height / twipsPerPixelY));
+template <class Control>
+Control* Find(const QWidget& window, const char* name) {
+  return window.findChild<Control*>(QString::fromUtf8(name), Qt::FindDirectChildrenOnly);
 }
 
 }  // namespace
 
 Form1::Form1(Form1Services services, QWidget* parent)
     : QWidget(parent), services_(std::move(services)) {
+  TakeDefaultServices();
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("Form1"));
+  // Made first, so that it lies beneath the controls; it covers the whole window.
+  picture_ = new PictureArea(this);
+  resize(TwipsToPixelsX(*this, kDesignWidthTwips), TwipsToPixelsY(*this, kDesignHeightTwips));
+  picture_->setGeometry(rect());
+  for (const ControlDesign& design : kControls) MakeControl(design, *this);
+  Text1 = Find<QLineEdit>(*this, "Text1");
+  Text2 = Find<QLineEdit>(*this, "Text2");
+  Text3 = Find<QLineEdit>(*this, "Text3");
+  Command1 = Find<QPushButton>(*this, "Command1");
+  Command2 = Find<QPushButton>(*this, "Command2");
+  ConnectHandlers();
+  Text1->setFocus();
+}
+
+void Form1::TakeDefaultServices() {
   if (services_.desktop == nullptr) {
     ownDesktop_ = std::make_unique<QtDesktop>(*this);
     services_.desktop = ownDesktop_.get();
@@ -76,73 +80,17 @@ Form1::Form1(Form1Services services, QWidget* parent)
     services_.messageBox = ownMessageBox_.get();
   }
   if (!services_.files) services_.files = LocateFiles();
+  if (!services_.end) services_.end = [](int status) { EndProgram(status); };
+}
 
-  setObjectName(QStringLiteral("Form1"));
-  setWindowTitle(QStringLiteral("Form1"));
-  // paintEvent covers every pixel of the window, black where there is no picture.
-  setAttribute(Qt::WA_OpaquePaintEvent);
-
-  const double tppX = TwipsPerPixel(logicalDpiX());
-  const double tppY = TwipsPerPixel(logicalDpiY());
-  resize(qRound(kDesignWidthTwips / tppX), qRound(kDesignHeightTwips / tppY));
-
-  auto makeField = [&](const char* name, const TwipsRect& rect) {
-    auto* field = new QLineEdit(QString::fromUtf8(name), this);
-    field->setObjectName(QString::fromUtf8(name));
-    field->setGeometry(ToPixels(rect, tppX, tppY));
-    return field;
-  };
-  auto makeLabel = [&](const char* name, const char* caption, const TwipsRect& rect) {
-    auto* label = new QLabel(QString::fromUtf8(caption), this);
-    label->setObjectName(QString::fromUtf8(name));
-    label->setGeometry(ToPixels(rect, tppX, tppY));
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    // Opaque, so a label stays legible over the picture.
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, kWindowColour);
-    palette.setColor(QPalette::WindowText, kLabelTextColour);
-    label->setPalette(palette);
-    label->setAutoFillBackground(true);
-    return label;
-  };
-  auto makeButton = [&](const char* name, const char* caption, const TwipsRect& rect) {
-    auto* button = new QPushButton(QString::fromUtf8(caption), this);
-    button->setObjectName(QString::fromUtf8(name));
-    button->setGeometry(ToPixels(rect, tppX, tppY));
-    // Enter and Esc press neither button.
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    return button;
-  };
-
-  // Created in tab order, which is also the order of the design.
-  Text1 = makeField("Text1", kText1Rect);
-  Text2 = makeField("Text2", kText2Rect);
-  経度 = makeLabel("経度", "経度", kLongitudeLabelRect);
-  Label2 = makeLabel("Label2", "緯度", kLatitudeLabelRect);
-  Label3 = makeLabel("Label3", "倍率", kMagnificationLabelRect);
-  Command1 = makeButton("Command1", "Start", kStartRect);
-  Text3 = makeField("Text3", kText3Rect);
-  Command2 = makeButton("Command2", "End", kEndRect);
-  // Placed by its text, over the picture; the pointer's moves go through it to the window.
-  Label4 = makeLabel("Label4", "", {});
-  Label4->setAttribute(Qt::WA_TransparentForMouseEvents);
-  Label4->hide();
-  // Moves without a button pressed drive the readout; a still pointer costs nothing.
-  setMouseTracking(true);
-
-  setTabOrder(Text1, Text2);
-  setTabOrder(Text2, Command1);
-  setTabOrder(Command1, Text3);
-  setTabOrder(Text3, Command2);
-  Text1->setFocus();
-
+void Form1::ConnectHandlers() {
   // textChanged, not textEdited: an assignment by the program changes the variable too.
   connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
   connect(Text2, &QLineEdit::textChanged, this, &Form1::Text2_Change);
   connect(Text3, &QLineEdit::textChanged, this, &Form1::Text3_Change);
   connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
   connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+  connect(picture_, &PictureArea::PointerMoved, this, &Form1::Form_MouseMove);
 }
 
 Form1::~Form1() = default;
@@ -152,46 +100,49 @@ void Form1::Form_Load() {
   setWindowFlag(Qt::FramelessWindowHint, true);
   const std::string coastline = FindFile(services_.files->coastline);
   try {
-    const LoadReport report = LoadCoastline(coastline, table);
+    table_ = std::make_unique<PointTable>();
+    const LoadReport report = LoadCoastline(coastline, *table_);
     if (!report.notice.empty()) std::fprintf(stderr, "%s\n", report.notice.c_str());
   } catch (const FileError& error) {
-    ReportRuntimeError(error);
+    return Fail(ErrorReportLine(error));
+  } catch (const std::bad_alloc&) {
+    return Fail("not enough memory for the coastline table");
   }
   const SettingsRead settings = ReadSettings(FindFile(services_.files->settings));
   if (!settings.notice.empty()) std::fprintf(stderr, "%s\n", settings.notice.c_str());
-  view = ViewValues{settings.a1, settings.b1, settings.c1};
-  SetFieldText(*Text1, view.a1.ToText());
-  SetFieldText(*Text2, view.b1.ToText());
-  SetFieldText(*Text3, view.c1.ToText());
+  view_ = ViewValues{settings.a1, settings.b1, settings.c1};
+  SetFieldText(*Text1, view_.a1.ToText());
+  SetFieldText(*Text2, view_.b1.ToText());
+  SetFieldText(*Text3, view_.c1.ToText());
 }
 
 void Form1::Text1_Change() {
-  view.a1 = FieldText(*Text1);
-  SetFieldText(*Text1, view.a1.ToText());
+  view_.a1 = FieldText(*Text1);
+  SetFieldText(*Text1, view_.a1.ToText());
 }
 
 void Form1::Text2_Change() {
-  view.b1 = FieldText(*Text2);
-  SetFieldText(*Text2, view.b1.ToText());
+  view_.b1 = FieldText(*Text2);
+  SetFieldText(*Text2, view_.b1.ToText());
 }
 
 void Form1::Text3_Change() {
-  view.c1 = FieldText(*Text3);
-  SetFieldText(*Text3, view.c1.ToText());
+  view_.c1 = FieldText(*Text3);
+  SetFieldText(*Text3, view_.c1.ToText());
 }
 
 void Form1::Command1_Click() {
-  if (services_.previousInstanceRunning) EndProgram(0);
+  if (services_.previousInstanceRunning) return End(0);
 
   const std::vector<std::string> messages =
       Validate(FieldText(*Text1), FieldText(*Text2), FieldText(*Text3));
   for (const std::string& message : messages) services_.messageBox->Show(message);
   // A value that is not a number can be neither normalised nor drawn; the fields keep it for the
-  // user to correct.
-  if (!messages.empty() || !Normalise(view)) return;
+  // user to correct. Without a coastline (Form_Load failed) there is nothing to draw either.
+  if (!messages.empty() || !Normalise(view_) || !table_) return;
 
   Desktop& desktop = *services_.desktop;
-  ForgetReadoutView();
+  picture_->ForgetView();
   // The surface gets the picture's pixels only after PrepareScreen: its event pass may run a nested
   // "Start" that draws, and even reallocates, the picture first.
   RasterSurface surface;
@@ -199,75 +150,57 @@ void Form1::Command1_Click() {
 
   // The event pass may have replaced a variable with what was typed meanwhile; it is drawn as it
   // stands, unless it is not a number at all.
-  const std::optional<double> a1 = view.a1.AsNumber();
-  const std::optional<double> b1 = view.b1.AsNumber();
-  const std::optional<double> c1 = view.c1.AsNumber();
+  const std::optional<double> a1 = view_.a1.AsNumber();
+  const std::optional<double> b1 = view_.b1.AsNumber();
+  const std::optional<double> c1 = view_.c1.AsNumber();
   if (!a1 || !b1 || !c1) {
     desktop.SetMousePointer(MousePointer::Default);
     return;
   }
 
-  Project(table, *a1, *b1);
+  Project(*table_, *a1, *b1);
 
-  const double twipsPerPixel = PictureTwipsPerPixel();
-  const QSize pixels(qRound(screen.width / twipsPerPixel), qRound(screen.height / twipsPerPixel));
-  // Drawn over entirely by the surface's Cls, so never cleared here.
-  if (picture_.size() != pixels) picture_ = QImage(pixels, QImage::Format_RGB32);
-  if (!picture_.isNull()) {
-    surface.Attach(
-        Rgb32Pixels{picture_.bits(), picture_.bytesPerLine(), picture_.width(), picture_.height()},
-        twipsPerPixel);
+  const double twipsPerPixel = picture_->TwipsPerPixel();
+  try {
+    // Drawn over entirely by the surface's Cls, so never cleared here.
+    const Rgb32Pixels pixels = picture_->PixelsFor(screen);
+    if (pixels.top != nullptr) surface.Attach(pixels, twipsPerPixel);
+  } catch (const std::bad_alloc&) {
+    desktop.SetMousePointer(MousePointer::Default);
+    const QSize size = picture_->PixelSize(screen);
+    return Fail("not enough memory for a picture of " + std::to_string(size.width()) + " x " +
+                std::to_string(size.height()) + " pixels");
   }
-  DrawPicture(table, *c1, screen, surface, desktop);
-  // Tells paintEvent how many device pixels make one of the window's pixels.
-  picture_.setDevicePixelRatio(devicePixelRatioF());
-  readoutView_ = PictureView{*a1, *b1, *c1, screen};
-  update();
+  DrawPicture(*table_, *c1, screen, surface, desktop);
+  picture_->Show(PictureView{*a1, *b1, *c1, screen});
 }
 
 void Form1::Command2_Click() {
   const std::string& path = services_.files->settingsSave;
   try {
     if (services_.files->makeSaveFolder) MakeFoldersFor(path);
-    SaveSettings(path, view.a1, view.b1, view.c1);
+    SaveSettings(path, view_.a1, view_.b1, view_.c1);
   } catch (const FileError& error) {
-    ReportRuntimeError(error);
+    return Fail(ErrorReportLine(error));
   }
-  EndProgram(0);
+  End(0);
 }
 
 void Form1::Form_QueryUnload() {
-  EndProgram(0);
+  End(0);
 }
 
 void Form1::Form_MouseMove(QPointF position) {
-  std::optional<std::string> text;
-  if (readoutView_) {
-    // The pointer is in the window's pixels, the picture and its twips in device pixels.
-    const QPointF pixel = position * devicePixelRatioF();
-    const double twipsPerPixel = PictureTwipsPerPixel();
-    text = ReadoutAt(*readoutView_, {pixel.x() * twipsPerPixel, pixel.y() * twipsPerPixel});
-  }
-  if (!text) {
-    Label4->hide();
-    return;
-  }
-  Label4->setText(QString::fromStdString(*text));
-  Label4->adjustSize();
   // At the bottom left, and below the buttons even on a window too short for both.
-  Label4->move(0, std::max(height() - Label4->height(), Command2->geometry().bottom() + 1));
-  Label4->show();
+  picture_->ReadOut(position, Command2->geometry().bottom() + 1);
 }
 
 void Form1::Form_MouseLeave() {
-  Label4->hide();
+  picture_->HideReadout();
 }
 
-void Form1::paintEvent(QPaintEvent* event) {
-  QPainter painter(this);
-  painter.fillRect(event->rect(), kWindowColour);
-  // The last picture stays until the next "Start" replaces it, whatever covered the window.
-  if (!picture_.isNull()) painter.drawImage(QPointF(0, 0), picture_);
+const QImage& Form1::Picture() const {
+  return picture_->Image();
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
@@ -275,21 +208,22 @@ void Form1::closeEvent(QCloseEvent* event) {
   Form_QueryUnload();
 }
 
-void Form1::mouseMoveEvent(QMouseEvent* event) {
-  Form_MouseMove(event->position());
-}
-
 void Form1::leaveEvent(QEvent*) {
   Form_MouseLeave();
 }
 
-void Form1::ForgetReadoutView() {
-  readoutView_.reset();
-  Label4->hide();
+void Form1::resizeEvent(QResizeEvent*) {
+  if (picture_ != nullptr) picture_->setGeometry(rect());
 }
 
-double Form1::PictureTwipsPerPixel() const {
-  return kTwipsPerInch / (logicalDpiX() * devicePixelRatioF());
+void Form1::Fail(const std::string& message) {
+  PrintErrorLine(message);
+  services_.messageBox->Show(message);
+  End(1);
+}
+
+void Form1::End(int status) {
+  services_.end(status);
 }
 
 }  // namespace globeview

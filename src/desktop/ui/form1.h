@@ -3,16 +3,15 @@
 #include <QImage>
 #include <QPointF>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "data/locations.h"
 #include "data/point_table.h"
-#include "view/geodesy.h"
 #include "view/view_values.h"
 
-class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -20,24 +19,28 @@ namespace globeview {
 
 class Desktop;
 class MessageBox;
+class PictureArea;
 
 // The services the window takes from the platform. A null or empty member means the real one,
 // so the program passes only what it learnt at start-up and tests substitute doubles.
 struct Form1Services {
   // The screen and this window; null: Qt's.
   Desktop* desktop = nullptr;
-  // Messages of a failed check; null: a Qt message box over the window.
+  // Messages of a failed check and of a fatal error; null: a Qt message box over the window.
   MessageBox* messageBox = nullptr;
-  // Whether another copy was already running when this one started (PreviousInstanceRunning(),
-  // asked once at start-up, when the lock is taken).
+  // Whether another copy was already running when this one started (the InstanceLock that the
+  // program takes at start-up and holds until it ends); "Start" then ends this copy.
   bool previousInstanceRunning = false;
   // Where the files are read and "End" saves the view; unset: found from where the program lies
   // (LocateFiles()).
   std::optional<FileLocations> files;
+  // Ends the program with `status`, never returning to the handler that asked, so that a "Start"
+  // whose event pass ran "End" does not go on drawing; empty: EndProgram, the immediate end.
+  std::function<void(int status)> end;
 };
 
 // The program's one window: three fields for the view, their labels, "Start" and "End", and the
-// picture of the globe beneath them.
+// picture of the globe beneath them. The controls are found by their names ("Text1", "Command1").
 class Form1 final : public QWidget {
   Q_OBJECT
 
@@ -58,41 +61,35 @@ class Form1 final : public QWidget {
   void Form_MouseLeave();
 
   // The picture the last "Start" drew, in device pixels; null before the first.
-  const QImage& Picture() const { return picture_; }
-
-  PointTable table;
+  const QImage& Picture() const;
   // a1, b1, c1: what the fields last held, or the numbers a normalisation made of them.
-  ViewValues view;
-
-  QLineEdit* Text1;
-  QLineEdit* Text2;
-  QLabel* 経度;
-  QLabel* Label2;
-  QLabel* Label3;
-  QPushButton* Command1;
-  QLineEdit* Text3;
-  QPushButton* Command2;
-  // The readout at the bottom left: longitude, latitude, bearing and distance under the pointer.
-  QLabel* Label4;
+  const ViewValues& View() const { return view_; }
 
  protected:
-  void paintEvent(QPaintEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
-  // Twips per device pixel of the picture, so one pixel of a line is one pixel of the screen.
-  double PictureTwipsPerPixel() const;
-  // The picture on the screen is about to be replaced; until it is, nothing is read off it.
-  void ForgetReadoutView();
+  void TakeDefaultServices();
+  void ConnectHandlers();
+  // Shows a fatal error's message (stderr and a message box) and ends with status 1.
+  void Fail(const std::string& message);
+  void End(int status);
 
   Form1Services services_;
   std::unique_ptr<Desktop> ownDesktop_;
   std::unique_ptr<MessageBox> ownMessageBox_;
-  QImage picture_;
-  // The view and screen the picture on the screen was drawn with; none before the first.
-  std::optional<PictureView> readoutView_;
+  // Made by Form_Load, which reads the coastline into it.
+  std::unique_ptr<PointTable> table_;
+  ViewValues view_;
+
+  PictureArea* picture_ = nullptr;
+  QLineEdit* Text1 = nullptr;
+  QLineEdit* Text2 = nullptr;
+  QLineEdit* Text3 = nullptr;
+  QPushButton* Command1 = nullptr;
+  QPushButton* Command2 = nullptr;
 };
 
 }  // namespace globeview
