@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <new>
@@ -25,6 +26,8 @@
 #include "output/png_writer.h"
 #include "output/raster_surface.h"
 #include "output/svg_writer.h"
+#include "render/place_lines.h"
+#include "render/standard_output.h"
 #include "system/files.h"
 #include "system/headless_desktop.h"
 #include "system/numeric.h"
@@ -54,8 +57,9 @@ constexpr double kMaxLatitude = 90.0;
 // The usage text: its first line after any wrong option, the whole of it for --help.
 constexpr const char* kUsageLine =
     "usage: globeview-render [--data FILE] [--lon TEXT] [--lat TEXT] [--mag TEXT] [--size WxH]\n"
-    "                        [--to LON,LAT]... [--at X,Y]... [--positions FILE|-]\n"
-    "                        [--out FILE.png|FILE.svg] [--help] [--version]\n";
+    "                        [--to LON,LAT|-]... [--at X,Y|-]... [--positions FILE|-]\n"
+    "                        [--out FILE.png|FILE.svg|-] [--format png|svg] [--help]\n"
+    "                        [--version]\n";
 
 constexpr const char* kHelp =
     "Draws the GlobeView map without a window, exactly as the window would on a screen of the\n"
@@ -77,12 +81,20 @@ constexpr const char* kHelp =
     "                     CSV, header \"lon,lat,bearing,distance_km,x,y\", one line each in\n"
     "                     the order given; bearing in degrees clockwise from north,\n"
     "                     distance in km on a sphere of 6371 km)\n"
+    "  --to -, --at -     places (or pixels) from standard input, one a line: \"LON LAT\" or\n"
+    "                     \"LON,LAT\", or for a place a grid locator; blank lines and lines\n"
+    "                     starting with # are skipped. Each line is answered as it arrives;\n"
+    "                     a line that is neither is reported with its number and skipped,\n"
+    "                     and the exit status is then 2\n"
     "  --positions FILE|- CSV of the screen position of every point drawn, in twips: a\n"
     "                     header \"index,sx,sy\", then one line per point in entry order\n"
     "                     (entries from 1); - writes it to standard output (not together\n"
     "                     with --to or --at)\n"
-    "  --out FILE         the picture: an SVG of vectors for print when the name ends in\n"
-    "                     .svg, otherwise a PNG; either of the screen size in pixels\n"
+    "  --out FILE|-       the picture, of the screen size in pixels: a PNG for a name ending\n"
+    "                     in .png, an SVG of vectors for print for .svg (any case); - writes\n"
+    "                     it to standard output (a PNG unless --format svg; not together\n"
+    "                     with --positions -, --to or --at)\n"
+    "  --format png|svg   the picture's format, whatever the name of --out\n"
     "  --help             this text\n"
     "  --version          the program's version\n"
     "\n"
@@ -91,13 +103,38 @@ constexpr const char* kHelp =
     "checked and projected, and a one-line summary goes to standard output. An existing\n"
     "output file is replaced only once the new one is complete.\n"
     "\n"
-    "Exit status: 0 done; 1 the coastline file cannot be used or an output cannot be\n"
-    "written; 2 a wrong option or value, or a view value that is not a number (the window's\n"
-    "message for each such value on standard error, in field order).\n";
+    "Exit status: 0 done; 1 the coastline file cannot be used, an output cannot be written\n"
+    "or memory ran out; 2 a wrong option or value, a view value that is not a number (the\n"
+    "window's message for each such value on standard error, in field order, after where the\n"
+    "value came from), or a line of standard input that is not a place or pixel.\n";
 
 class UsageError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
+};
+
+// Memory ran out while making `what`: "the picture".
+struct OutOfMemory {
+  const char* what;
+};
+
+// Runs `make`, turning a failed allocation into OutOfMemory for `what`.
+template <typename Make>
+auto Making(const char* what, Make make) {
+  try {
+    return make();
+  } catch (const std::bad_alloc&) {
+    throw OutOfMemory{what};
+  }
+}
+
+enum class PictureFormat { kPng, kSvg };
+
+// The lines of standard input asked about, and where among the command line's queries their
+// answers go.
+struct StandardInputQueries {
+  render::LineKind kind = render::LineKind::kPlace;
+  std::size_t before = 0;  // the index in Options::queries the lines' answers come before
 };
 
 // What the command line asks for; a value not given keeps its default.
@@ -106,11 +143,13 @@ struct Options {
   std::optional<std::string> lon, lat, mag;  // --lon, --lat, --mag: as typed into the fields
   int widthPixels = kDefaultWidthPixels;     // --size
   int heightPixels = kDefaultHeightPixels;
-  std::optional<std::string> positions;  // --positions: a file, or "-" for standard output
-  std::optional<std::string> out;        // --out: the picture
-  std::vector<Query> queries;            // --to and --at, in command-line order
-  bool help = false;                     // --help
-  bool version = false;                  // --version
+  std::optional<std::string> positions;        // --positions: a file, or "-" for standard output
+  std::optional<std::string> out;              // --out: a file, or "-" for standard output
+  PictureFormat format = PictureFormat::kPng;  // --format, else from the name of --out
+  std::vector<Query> queries;                  // --to and --at, in command-line order
+  std::optional<StandardInputQueries> input;   // --to - or --at -
+  bool help = false;                           // --help
+  bool version = false;                        // --version
 };
 
 // One side of --size: plain decimal digits, 1 to kMaxSidePixels.
@@ -172,9 +211,58 @@ PixelPoint ParsePixel(std::string_view text) {
   return PixelPoint{pair->first, pair->second};
 }
 
+PictureFormat ParseFormat(std::string_view text) {
+  if (text == "png") return PictureFormat::kPng;
+  if (text == "svg") return PictureFormat::kSvg;
+  throw UsageError("--format takes png or svg, not \"" + std::string(text) + "\"");
+}
+
+bool EndsWithAnyCase(std::string_view path, std::string_view ending) {
+  return path.size() >= ending.size() &&
+         std::equal(ending.begin(), ending.end(), path.end() - ending.size(),
+                    [](char want, char got) {
+                      return want == std::tolower(static_cast<unsigned char>(got));
+                    });
+}
+
+// --to or --at: one place or pixel, or "-" for those of standard input's lines.
+void AddQuery(const std::string& name, const std::string& text, Options& options) {
+  const bool place = name == "--to";
+  if (text != "-") {
+    options.queries.push_back(place ? Query{ParsePlace(text)} : Query{ParsePixel(text)});
+  } else if (options.input) {
+    throw UsageError(name + " -: standard input is read only once");
+  } else {
+    options.input = StandardInputQueries{
+        place ? render::LineKind::kPlace : render::LineKind::kPixel, options.queries.size()};
+  }
+}
+
+// Standard output takes one stream, and a picture's format is never a guess: a name that says
+// neither .png nor .svg needs --format.
+void CheckOutputs(Options& options, std::optional<PictureFormat> format) {
+  const bool answers = !options.queries.empty() || options.input;
+  if (options.positions == "-" && answers) {
+    throw UsageError("--positions - and --to or --at would both write CSV to standard output");
+  }
+  if (options.out == "-" && (options.positions == "-" || answers)) {
+    throw UsageError("--out - and " + std::string(answers ? "--to or --at" : "--positions -") +
+                     " would both write to standard output");
+  }
+  if (!options.out) return;
+  if (format) {
+    options.format = *format;
+  } else if (EndsWithAnyCase(*options.out, ".svg")) {
+    options.format = PictureFormat::kSvg;
+  } else if (!EndsWithAnyCase(*options.out, ".png") && *options.out != "-") {
+    throw UsageError(*options.out + ": cannot tell the format; use .png or .svg, or --format");
+  }
+}
+
 // Throws UsageError for an option it does not know or a value it cannot take.
 Options ParseOptions(int argc, char** argv) {
   Options options;
+  std::optional<PictureFormat> format;
   for (int i = 1; i < argc; ++i) {
     std::string name = argv[i];
     std::optional<std::string> value;
@@ -217,17 +305,15 @@ Options ParseOptions(int argc, char** argv) {
       options.positions = takeFileName();
     } else if (name == "--out") {
       options.out = takeFileName();
-    } else if (name == "--to") {
-      options.queries.push_back(ParsePlace(takeValue()));
-    } else if (name == "--at") {
-      options.queries.push_back(ParsePixel(takeValue()));
+    } else if (name == "--format") {
+      format = ParseFormat(takeValue());
+    } else if (name == "--to" || name == "--at") {
+      AddQuery(name, takeValue(), options);
     } else {
       throw UsageError("unknown option \"" + name + "\"");
     }
   }
-  if (options.positions == "-" && !options.queries.empty()) {
-    throw UsageError("--positions - and --to or --at would both write CSV to standard output");
-  }
+  CheckOutputs(options, format);
   return options;
 }
 
@@ -268,23 +354,12 @@ std::string SvgPicture(PointTable& table, const Scene& scene) {
   return svg.Document();
 }
 
-bool IsSvgName(std::string_view path) {
-  constexpr std::string_view kSvg = ".svg";
-  return path.size() >= kSvg.size() &&
-         std::equal(kSvg.begin(), kSvg.end(), path.end() - kSvg.size(), [](char want, char got) {
-           return want == std::tolower(static_cast<unsigned char>(got));
-         });
-}
-
-// The bytes of the picture file at `path`, in the kind its name asks for: a name ending in .svg
-// (any case) gets an SVG, every other a PNG.
-std::string PictureFile(const std::string& path, PointTable& table, const Scene& scene) {
-  std::string bytes;
-  try {
-    bytes = IsSvgName(path) ? SvgPicture(table, scene) : PngPicture(table, scene);
-  } catch (const std::bad_alloc&) {
-    throw FileError("draw", path, "not enough memory for the picture");
-  }
+// The bytes of the picture file at `path` in `format`.
+std::string PictureFile(const std::string& path, PictureFormat format, PointTable& table,
+                        const Scene& scene) {
+  const std::string bytes = Making("the picture", [&] {
+    return format == PictureFormat::kSvg ? SvgPicture(table, scene) : PngPicture(table, scene);
+  });
   if (bytes.empty()) throw FileError("write", path, "the picture could not be encoded as PNG");
   return bytes;
 }
@@ -304,70 +379,134 @@ std::string PositionsCsv(const PointTable& table) {
   return csv;
 }
 
-void WriteStandardOutput(const std::string& text) {
-  if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0) {
-    throw FileError("write", "standard output", "the output was closed or is full");
-  }
-}
-
 // Files are written beside the target and renamed over it only when complete, so a failed save
-// never leaves a half-written file where the old one (or none) was.
-void WritePositions(const std::string& csv, const std::string& target) {
+// never leaves a half-written file where the old one (or none) was. "-" is standard output.
+void WriteOutput(const std::string& target, std::string_view bytes) {
   if (target == "-") {
-    WriteStandardOutput(csv);
+    render::WriteStandardOutput(bytes);
   } else {
-    WriteFileReplacing(target, csv);
+    WriteFileReplacing(target, bytes);
   }
 }
 
 void WriteSummary(const ViewValues& view, const PointTable& table) {
   int projected = 0;
   for (int i = 1; i <= kPointCount; ++i) projected += table.IsUsable(i) ? 1 : 0;
-  std::cout << "longitude " << view.a1.ToText() << ", latitude " << view.b1.ToText()
-            << ", magnification " << view.c1.ToText() << ": " << projected << " of " << kPointCount
-            << " entries projected\n";
+  render::WriteStandardOutput("longitude " + view.a1.ToText() + ", latitude " + view.b1.ToText() +
+                              ", magnification " + view.c1.ToText() + ": " +
+                              std::to_string(projected) + " of " + std::to_string(kPointCount) +
+                              " entries projected\n");
 }
 
-// The view as the window would hold it: what the settings file gives, under the values given here.
-// A settings file that every value overrides is not looked at, so it cannot add a notice.
-ViewValues ChosenView(const Options& options) {
-  ViewValues view;
-  if (!options.lon || !options.lat || !options.mag) {
-    const SettingsRead settings = ReadSettings(FindFile(LocateFiles().settings));
-    if (!settings.notice.empty()) std::cerr << settings.notice << '\n';
-    view = ViewValues{settings.a1, settings.b1, settings.c1};
+// The answers to --to and --at, in command-line order, those of standard input's lines where they
+// were asked for. Returns the exit status: a line that was not a place or pixel is a usage error.
+int WriteAnswers(const Options& options, const PictureView& view) {
+  render::StandardOutput out;
+  const auto answer = [&](std::span<const Query> queries) {
+    Making("the answers", [&] {
+      for (const Query& query : queries) {
+        AppendQueryRow(out.Pending(), query, view, kTwipsPerPixel);
+        out.Written();
+      }
+    });
+  };
+  out.Pending() = std::string(kQueryCsvHeader) + '\n';
+  const std::span<const Query> all = options.queries;
+  long bad = 0;
+  if (options.input) {
+    answer(all.first(options.input->before));
+    bad = render::AnswerStandardInput(options.input->kind, view, kTwipsPerPixel, out);
+    answer(all.subspan(options.input->before));
+  } else {
+    answer(all);
   }
-  if (options.lon) view.a1 = FieldValue(*options.lon);
-  if (options.lat) view.b1 = FieldValue(*options.lat);
-  if (options.mag) view.c1 = FieldValue(*options.mag);
+  out.Flush();
+  return bad > 0 ? kExitUsage : kExitOk;
+}
+
+// The view as the window would hold it, and where each value came from: the option, or the
+// settings file and the field ("data2.dat in /home/ann: longitude").
+struct ChosenView {
+  ViewValues values;
+  std::string source[3];
+};
+
+// "data2.dat in /home/ann", as file errors name a file.
+std::string FileAndFolder(const std::string& path) {
+  std::error_code ignored;
+  const std::filesystem::path absolute =
+      std::filesystem::absolute(std::filesystem::path(path), ignored).lexically_normal();
+  return absolute.filename().string() + " in " + absolute.parent_path().string();
+}
+
+// What the settings file gives, under the values given here. A settings file that every value
+// overrides is not looked at, so it cannot add a notice.
+ChosenView ChooseView(const Options& options) {
+  ChosenView view;
+  if (!options.lon || !options.lat || !options.mag) {
+    const std::string path = FindFile(LocateFiles().settings);
+    const SettingsRead settings = ReadSettings(path);
+    if (!settings.notice.empty()) std::cerr << settings.notice << '\n';
+    view.values = ViewValues{settings.a1, settings.b1, settings.c1};
+    const std::string file = FileAndFolder(path);
+    view.source[0] = file + ": longitude";
+    view.source[1] = file + ": latitude";
+    view.source[2] = file + ": magnification";
+  }
+  const auto given = [](const std::optional<std::string>& value, const char* option,
+                        FieldValue& field, std::string& source) {
+    if (!value) return;
+    field = FieldValue(*value);
+    source = option;
+  };
+  given(options.lon, "--lon", view.values.a1, view.source[0]);
+  given(options.lat, "--lat", view.values.b1, view.source[1]);
+  given(options.mag, "--mag", view.values.c1, view.source[2]);
   return view;
+}
+
+// The window's own messages, as its message boxes would show them, one for each value that is not
+// a number, after where the value came from. Returns whether there was none.
+bool ValuesAreNumbers(const ChosenView& view) {
+  const std::string texts[] = {view.values.a1.ToText(), view.values.b1.ToText(),
+                               view.values.c1.ToText()};
+  const auto messages = Validate(texts[0], texts[1], texts[2]);
+  // The messages are in field order, one for each field that fails the numeric test.
+  auto message = messages.begin();
+  for (int field = 0; field < 3 && message != messages.end(); ++field) {
+    if (!IsNumeric(texts[field])) Fail(view.source[field] + ": " + *message++);
+  }
+  return messages.empty();
+}
+
+bool AsksAnything(const Options& options) {
+  return !options.queries.empty() || options.input;
 }
 
 // Places and pixels are answered from the view alone; everything else draws or projects the
 // coastline.
 bool NeedsCoastline(const Options& options) {
-  return options.out || options.positions || options.queries.empty();
+  return options.out || options.positions || !AsksAnything(options);
 }
 
 // Writes what was asked for: the picture, the positions, the answers to --to and --at, or else a
 // one-line summary. `table` is the loaded coastline, none when NeedsCoastline said no. The answers
-// come last, so standard output stays empty when a file fails. Throws FileError.
-void WriteOutputs(const Options& options, const ViewValues& view, const Scene& scene,
-                  PointTable* table) {
+// come last, so standard output stays empty when a file fails. Returns the exit status. Throws
+// FileError, StreamError and OutOfMemory.
+int WriteOutputs(const Options& options, const ViewValues& view, const Scene& scene,
+                 PointTable* table) {
   if (options.out) {
-    WriteFileReplacing(*options.out, PictureFile(*options.out, *table, scene));
+    WriteOutput(*options.out, PictureFile(*options.out, options.format, *table, scene));
   } else if (table) {
     Project(*table, scene.a1, scene.b1);
   }
   if (options.positions) {
     ComputeScreenPositions(*table, scene.c1, scene.Width(), scene.Height());
-    WritePositions(PositionsCsv(*table), *options.positions);
+    WriteOutput(*options.positions, Making("the positions", [&] { return PositionsCsv(*table); }));
   }
-  if (!options.queries.empty()) {
-    WriteStandardOutput(QueryCsv(options.queries, scene.Picture(), kTwipsPerPixel));
-  } else if (!options.out && !options.positions) {
-    WriteSummary(view, *table);
-  }
+  if (AsksAnything(options)) return WriteAnswers(options, scene.Picture());
+  if (!options.out && !options.positions) WriteSummary(view, *table);
+  return kExitOk;
 }
 
 // The window's order: the coastline first (when anything needs it), then the settings, then the
@@ -375,12 +514,13 @@ void WriteOutputs(const Options& options, const ViewValues& view, const Scene& s
 int Run(const Options& options) {
   std::unique_ptr<PointTable> table;
   if (NeedsCoastline(options)) {
-    table = std::make_unique<PointTable>();
+    table = Making("the coastline table", [] { return std::make_unique<PointTable>(); });
     try {
       // Entries that cannot be drawn do not stop the picture; the user hears of them once.
       const std::string data =
           options.data.empty() ? FindFile(LocateFiles().coastline) : options.data;
-      const LoadReport report = LoadCoastline(data, *table);
+      const LoadReport report =
+          Making("the coastline table", [&] { return LoadCoastline(data, *table); });
       if (!report.notice.empty()) std::cerr << report.notice << '\n';
     } catch (const FileError& error) {
       Fail(error.what());
@@ -388,13 +528,9 @@ int Run(const Options& options) {
     }
   }
 
-  ViewValues view = ChosenView(options);
-  // The window's own messages, as its message boxes would show them.
-  const auto messages = Validate(view.a1.ToText(), view.b1.ToText(), view.c1.ToText());
-  if (!messages.empty()) {
-    for (const auto& message : messages) std::cerr << message << '\n';
-    return kExitUsage;
-  }
+  const ChosenView chosen = ChooseView(options);
+  if (!ValuesAreNumbers(chosen)) return kExitUsage;
+  ViewValues view = chosen.values;
   if (!Normalise(view)) {
     Fail("the view values are not numbers");
     return kExitUsage;
@@ -402,12 +538,13 @@ int Run(const Options& options) {
   const Scene scene{*view.a1.AsNumber(), *view.b1.AsNumber(), *view.c1.AsNumber(),
                     options.widthPixels, options.heightPixels};
   try {
-    WriteOutputs(options, view, scene, table.get());
+    return WriteOutputs(options, view, scene, table.get());
   } catch (const FileError& error) {
     Fail(error.what());
-    return kExitFileFailure;
+  } catch (const render::StreamError& error) {
+    Fail(error.what());
   }
-  return kExitOk;
+  return kExitFileFailure;
 }
 
 }  // namespace
@@ -423,13 +560,22 @@ int main(int argc, char** argv) {
     std::cerr << kUsageLine;
     return kExitUsage;
   }
-  if (options.help) {
-    std::cout << kUsageLine << '\n' << kHelp;
+  try {
+    if (options.help) {
+      render::WriteStandardOutput(std::string(kUsageLine) + '\n' + kHelp);
+    } else if (options.version) {
+      render::WriteStandardOutput(std::string(kProgram) + ' ' + kVersion + '\n');
+    } else {
+      return Run(options);
+    }
     return kExitOk;
+  } catch (const render::StreamError& error) {
+    Fail(error.what());
+  } catch (const OutOfMemory& error) {
+    // No message is built here: there may be no memory to build it in.
+    std::fprintf(stderr, "%s: not enough memory for %s\n", kProgram, error.what);
+  } catch (const std::bad_alloc&) {
+    std::fprintf(stderr, "%s: not enough memory\n", kProgram);
   }
-  if (options.version) {
-    std::cout << kProgram << ' ' << kVersion << '\n';
-    return kExitOk;
-  }
-  return Run(options);
+  return kExitFileFailure;
 }

@@ -14,12 +14,30 @@ install(FILES ${GLOBEVIEW_DIST_DIR}/${GLOBEVIEW_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
 install(FILES ${GLOBEVIEW_METAINFO} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/metainfo)
 install(DIRECTORY ${GLOBEVIEW_DIST_DIR}/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons)
+
+# The manual pages and the changelog are installed compressed, as Debian has them; -n keeps the
+# time and the name out of the gzip header, so the same text always makes the same bytes.
+set(GLOBEVIEW_GZIPPED)
+function(globeview_gzip source copy)
+  configure_file(${source} ${copy} @ONLY)
+  add_custom_command(OUTPUT ${copy}.gz COMMAND gzip -9nkf ${copy} DEPENDS ${copy}
+                     COMMENT "Compressing ${copy}")
+  set(GLOBEVIEW_GZIPPED ${GLOBEVIEW_GZIPPED} ${copy}.gz PARENT_SCOPE)
+endfunction()
 foreach(page globeview.1 globeview-render.1)
-  configure_file(${CMAKE_SOURCE_DIR}/docs/man/${page}.in ${CMAKE_BINARY_DIR}/man/${page} @ONLY)
-  install(FILES ${CMAKE_BINARY_DIR}/man/${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  globeview_gzip(${CMAKE_SOURCE_DIR}/docs/man/${page}.in ${CMAKE_BINARY_DIR}/man/${page})
+  install(FILES ${CMAKE_BINARY_DIR}/man/${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
-install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
-        DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/globeview)
+globeview_gzip(${GLOBEVIEW_DIST_DIR}/changelog ${CMAKE_BINARY_DIR}/dist/changelog)
+add_custom_target(globeview-compressed ALL DEPENDS ${GLOBEVIEW_GZIPPED})
+
+# The user's README with its pictures beside it, the licences in Debian's machine-readable form
+# (GlobeView's and the coastline data's) and the release notes.
+set(GLOBEVIEW_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/globeview)
+install(FILES ${GLOBEVIEW_DIST_DIR}/README.md ${GLOBEVIEW_DIST_DIR}/copyright
+              ${CMAKE_SOURCE_DIR}/docs/window.png ${CMAKE_SOURCE_DIR}/docs/readout.png
+              ${CMAKE_SOURCE_DIR}/docs/render.png ${CMAKE_BINARY_DIR}/dist/changelog.gz
+        DESTINATION ${GLOBEVIEW_DOC_DIR})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME globeview)
@@ -35,7 +53,11 @@ proportional to its distance on the globe. globeview-render draws the same
 picture without a window, for scripts.")
 set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_STRIP_FILES ON)
+# Stripped as Debian's own packages are, which also drops the compilers' .comment notes.
+set(CPACK_STRIP_FILES OFF)
+set(CPACK_GLOBEVIEW_STRIP ${CMAKE_STRIP})
+set(CPACK_GLOBEVIEW_BINDIR ${CMAKE_INSTALL_BINDIR})
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/strip_package.cmake)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 # The libraries come from dpkg-shlibdeps; Qt's platform plugins and a font with the labels' Japanese

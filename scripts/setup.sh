@@ -23,10 +23,10 @@ case $purpose in
     ;;
   test)
     # The tests check projections against PROJ, PNG files through libpng and SVG pictures through
-    # rsvg-convert; the packaging tests build a Debian package and validate the desktop entry and
-    # the metainfo.
+    # rsvg-convert; the packaging tests build a Debian package, check it with lintian and validate
+    # the desktop entry and the metainfo.
     packages+=(libgtest-dev libgmock-dev libbenchmark-dev libproj-dev libpng-dev librsvg2-bin
-               dpkg-dev desktop-file-utils appstream)
+               dpkg-dev desktop-file-utils appstream lintian)
     options=(-DGLOBEVIEW_TESTS=ON -DGLOBEVIEW_BENCH=ON)
     targets=()
     what="everything"

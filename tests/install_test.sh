@@ -30,6 +30,16 @@ if find "$prefix" -name '*_test*' -o -name '*bench*' | grep -q .; then
   fail "tests or the benchmark were installed: $(find "$prefix" -name '*_test*' -o -name '*bench*')"
 fi
 
+# The installed README is a user's: every picture and file it links lies beside it, and it tells no
+# one to build anything.
+doc=$(find "$prefix" -type d -path '*/doc/globeview')
+[ -f "$doc/README.md" ] || fail "no README.md in the doc folder"
+for link in $(grep -o '](\([^)]*\))' "$doc/README.md" | sed 's/^](//; s/)$//'); do
+  case $link in *://*) continue ;; esac
+  [ -e "$doc/$link" ] || fail "README.md links $link, which is not installed"
+done
+if grep -nE '\./(run|test)\.sh|cmake ' "$doc/README.md"; then fail "README.md tells a user to build"; fi
+
 mkdir "$scratch/empty" "$scratch/home" "$scratch/out"
 chmod 755 "$scratch" "$scratch/empty"
 chmod 777 "$scratch/home" "$scratch/out"

@@ -1,6 +1,7 @@
 // globeview-render run as a user runs it: a separate process in a scratch directory, no display.
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QDir>
 #include <QImage>
@@ -35,8 +36,23 @@ struct RunResult {
   std::string err;
 };
 
-RunResult Render(const ScratchDir& dir, const QStringList& arguments) {
+// What a run is given besides its arguments: its standard input, a file in place of its standard
+// output, a limit on its address space (bytes).
+struct RunWith {
+  std::string input;
+  QString outputFile;
+  rlim_t addressSpace = 0;
+};
+
+RunResult Render(const ScratchDir& dir, const QStringList& arguments, const RunWith& with = {}) {
   QProcess process;
+  if (!with.outputFile.isEmpty()) process.setStandardOutputFile(with.outputFile);
+  if (with.addressSpace > 0) {
+    process.setChildProcessModifier([limit = with.addressSpace] {
+      const rlimit space{limit, limit};
+      setrlimit(RLIMIT_AS, &space);
+    });
+  }
   process.setWorkingDirectory(QString::fromStdString(dir.Root()));
   // No window system at all: the program must not need one.
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -45,6 +61,8 @@ RunResult Render(const ScratchDir& dir, const QStringList& arguments) {
   environment.remove("QT_QPA_PLATFORM");
   process.setProcessEnvironment(environment);
   process.start(GLOBEVIEW_BIN_DIR "/globeview-render", arguments);
+  process.write(with.input.data(), static_cast<qint64>(with.input.size()));
+  process.closeWriteChannel();
   RunResult result;
   if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
     ADD_FAILURE() << "globeview-render did not finish normally";
@@ -164,15 +182,29 @@ TEST(RenderTest, SettingsFileGivesTheValuesNotOnTheCommandLine) {
 TEST(RenderTest, ValuesThatAreNotNumbersGetTheWindowsMessagesInFieldOrder) {
   ScratchDir dir;
   dir.Write(kCoastline, SmallCoastline());
-  const RunResult run = Render(dir, kSmallScreen + QStringList{"--lon", "abc", "--lat", "", "--mag",
-                                                               "1", "--out", "map.png"});
-  EXPECT_EQ(run.exitCode, 2);
-  // After the loader's notice about entry 5: one line per failing field, in field order.
-  const std::string messages = std::string(kLongitudeMessage) + "\n" + kLatitudeMessage + "\n";
-  ASSERT_GE(run.err.size(), messages.size()) << run.err;
-  EXPECT_EQ(run.err.substr(run.err.size() - messages.size()), messages) << run.err;
-  EXPECT_EQ(run.err.find(kMagnificationMessage), std::string::npos);
-  EXPECT_FALSE(std::filesystem::exists(dir.Path("map.png")));
+  dir.Write(kSettingsFile, "\"abc\",0,\"x\"\r\n");
+  const std::string settings =
+      "globeview-render: data2.dat in " + std::filesystem::canonical(dir.Root()).string() + ": ";
+  const struct {
+    QStringList values;
+    std::string messages;  // one line per failing field, in field order, after where it came from
+  } cases[] = {
+      {{"--lon", "abc", "--lat", "", "--mag", "1"},
+       std::string("globeview-render: --lon: ") + kLongitudeMessage +
+           "\nglobeview-render: --lat: " + kLatitudeMessage + "\n"},
+      {{"--lat", "1"},
+       settings + "longitude: " + kLongitudeMessage + "\n" + settings +
+           "magnification: " + kMagnificationMessage + "\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.values.join(' ').toStdString());
+    const RunResult run = Render(dir, kSmallScreen + c.values + QStringList{"--out", "map.png"});
+    EXPECT_EQ(run.exitCode, 2);
+    // After the loader's notice about entry 5.
+    ASSERT_GE(run.err.size(), c.messages.size()) << run.err;
+    EXPECT_EQ(run.err.substr(run.err.size() - c.messages.size()), c.messages) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("map.png")));
+  }
 }
 
 // Places and pixels asked about, interleaved, and the answers in the same order. Hand-computed on
@@ -228,6 +260,13 @@ TEST(RenderTest, WrongOptionsExitWithUsageNamingTheOptionAndValue) {
       {"--at", "nan,1"},
       {"--to", "1e999,0"},
       {"--positions", "-", "--to", "1,2"},  // two CSVs on standard output
+      {"--out", "-", "--to", "1,2"},        // a picture and a CSV on standard output
+      {"--out", "-", "--at", "-"},
+      {"--out", "-", "--positions", "-"},
+      {"--to", "-", "--at", "-"},  // standard input read twice
+      {"--out", "map.jpg"},        // neither .png nor .svg
+      {"--out", "map.PDF"},
+      {"--format", "jpg"},
   };
   ScratchDir dir;
   for (const auto& arguments : cases) {
@@ -248,6 +287,136 @@ TEST(RenderTest, WrongOptionsExitWithUsageNamingTheOptionAndValue) {
   EXPECT_TRUE(QString::fromStdString(version.out)
                   .contains(QRegularExpression("^globeview-render \\d+\\.\\d+\\.\\d+\\n$")))
       << version.out;
+}
+
+// The picture on standard output, in the format asked for whatever the name.
+TEST(RenderTest, PictureGoesToStandardOutputInTheFormatAskedFor) {
+  ScratchDir dir;
+  dir.Write(kCoastline, SmallCoastline());
+  ASSERT_EQ(Render(dir, kSmallScreen + QStringList{"--out", "map.png"}).exitCode, 0);
+  const RunResult png = Render(dir, kSmallScreen + QStringList{"--out", "-"});
+  ASSERT_EQ(png.exitCode, 0) << png.err;
+  EXPECT_EQ(png.out, ReadBytes(dir.Path("map.png")));
+
+  const RunResult svg = Render(dir, kSmallScreen + QStringList{"--out", "-", "--format", "svg"});
+  ASSERT_EQ(svg.exitCode, 0) << svg.err;
+  EXPECT_EQ(svg.out.rfind("<?xml", 0), 0u);
+  const RunResult named =
+      Render(dir, kSmallScreen + QStringList{"--format=svg", "--out", "map.img"});
+  ASSERT_EQ(named.exitCode, 0) << named.err;
+  EXPECT_EQ(ReadBytes(dir.Path("map.img")), svg.out);
+}
+
+// Lines of standard input answered in the place of "--to -" among the command line's places. The
+// answers are those of PlacesAndPixelsAnswerInTheOrderAsked.
+TEST(RenderTest, StandardInputLinesAreAnsweredAndBadOnesReported) {
+  const QStringList view{"--size", "100x50", "--lon", "0", "--lat", "0", "--mag", "1"};
+  const std::string header = "lon,lat,bearing,distance_km,x,y\n";
+  const std::string centre = "0.000000,0.000000,0.0000,0.000,50.000,25.000\n";
+  const std::string east = "90.000000,0.000000,90.0000,10007.543,62.500,25.000\n";
+  const std::string offDisc = "NA,NA,NA,NA,0.000,0.000\n";
+  const std::string bad = "globeview-render: standard input: line ";
+  const struct {
+    QStringList arguments;
+    std::string input;
+    int exitCode;
+    std::string out, err;
+  } cases[] = {
+      {{"--to", "-"},
+       "0 0\n 90 , 0 \r\n\n  \n# 1,2\n  #x\n90\t0",
+       0,
+       header + centre + east + east,
+       ""},
+      {{"--to", "90,0", "--to", "-", "--to", "0,0"},
+       "0,0\n",
+       0,
+       header + east + centre + centre,
+       ""},
+      {{"--to", "-"},
+       "0 0\nabc\n1,2,3\n1 95\n\n1 2 3\n90,0\n",
+       2,
+       header + centre + east,
+       bad + "2: not a place: \"abc\"\n" + bad + "3: not a place: \"1,2,3\"\n" + bad +
+           "4: latitude outside -90 to 90: \"1 95\"\n" + bad + "6: not a place: \"1 2 3\"\n"},
+      {{"--at", "-"},
+       "50 25\n0,0\n62.5 25\n50\n",
+       2,
+       header + centre + offDisc + east,
+       bad + "4: not a pixel: \"50\"\n"},
+      {{"--to", "-"}, "", 0, header, ""},
+  };
+  ScratchDir dir;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments.join(' ').toStdString() + " < " + c.input);
+    const RunResult run = Render(dir, view + c.arguments, RunWith{c.input, {}, 0});
+    EXPECT_EQ(run.exitCode, c.exitCode);
+    EXPECT_EQ(run.out, c.out);
+    EXPECT_EQ(run.err, c.err);
+  }
+}
+
+// A program asking one place at a time through a pipe gets each answer before it sends the next.
+TEST(RenderTest, StandardInputIsAnsweredLineByLine) {
+  ScratchDir dir;
+  QProcess process;
+  process.setWorkingDirectory(QString::fromStdString(dir.Root()));
+  process.start(GLOBEVIEW_BIN_DIR "/globeview-render",
+                {"--lon", "0", "--lat", "0", "--mag", "1", "--to", "-"});
+  for (const char* line : {"0 0\n", "90 0\n"}) {
+    SCOPED_TRACE(line);
+    const qint64 before = process.bytesAvailable();
+    process.write(line);
+    while (process.bytesAvailable() == before || !process.peek(1 << 16).endsWith('\n')) {
+      ASSERT_TRUE(process.waitForReadyRead(10000)) << "no answer while standard input is open";
+    }
+  }
+  process.closeWriteChannel();
+  ASSERT_TRUE(process.waitForFinished(10000));
+  EXPECT_EQ(process.exitCode(), 0);
+  EXPECT_EQ(QString(process.readAllStandardOutput()).count('\n'), 3);
+}
+
+// Nothing is reported done that was not written.
+TEST(RenderTest, FullStandardOutputIsAFailure) {
+  ScratchDir dir;
+  dir.Write(kCoastline, SmallCoastline());
+  const QStringList cases[] = {
+      {}, {"--positions", "-"}, {"--out", "-"}, {"--to", "1,2"}, {"--to", "-"}};
+  for (const auto& arguments : cases) {
+    SCOPED_TRACE(arguments.join(' ').toStdString());
+    const RunResult run = Render(dir, kSmallScreen + arguments, RunWith{"1 2\n", "/dev/full", 0});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.err.find("globeview-render: standard output: No space left on device\n"),
+              std::string::npos)
+        << run.err;
+  }
+}
+
+// Under a limit on its memory the program says what it could not make, and exits with 1.
+TEST(RenderTest, LackOfMemoryIsAMessage) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer needs far more address space than any limit here";
+#endif
+  if (!std::filesystem::exists(test::ShippedCoastlinePath())) GTEST_SKIP() << "no shipped data";
+  const QStringList shipped{"--data", QString::fromStdString(test::ShippedCoastlinePath())};
+  const struct {
+    QStringList arguments;
+    rlim_t addressSpace;
+    std::string message;
+  } cases[] = {
+      {{"--positions", "-"}, 20000 * 1024, "not enough memory for the positions"},
+      {{"--size", "20000x20000", "--out", "map.png"},
+       64 << 20,
+       "not enough memory for the picture"},
+  };
+  ScratchDir dir;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments.join(' ').toStdString());
+    const RunResult run = Render(dir, shipped + c.arguments, RunWith{{}, {}, c.addressSpace});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "globeview-render: " + c.message + "\n");
+    EXPECT_EQ(run.out, "");
+  }
 }
 
 TEST(RenderTest, UnusableFilesExitWithOneAndLeaveNothingBehind) {

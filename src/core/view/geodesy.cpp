@@ -4,7 +4,6 @@
 #include <charconv>
 #include <cmath>
 #include <numbers>
-#include <type_traits>
 
 #include "system/numeric.h"
 
@@ -217,27 +216,26 @@ std::optional<std::string> ReadoutAt(const PictureView& view, ScreenPosition poi
   return ReadoutText(*place, HeadingFromCentre(view, *place));
 }
 
+void AppendQueryRow(std::string& csv, const Query& query, const PictureView& view,
+                    double twipsPerPixel) {
+  if (const Place* place = std::get_if<Place>(&query)) {
+    const ScreenPosition at = ScreenPositionOf(view, *place);
+    AppendCsvRow(csv, *place, HeadingFromCentre(view, *place), at.x / twipsPerPixel,
+                 at.y / twipsPerPixel);
+    return;
+  }
+  const PixelPoint pixel = std::get<PixelPoint>(query);
+  const std::optional<Place> place =
+      PlaceAt(view, {pixel.x * twipsPerPixel, pixel.y * twipsPerPixel});
+  const Heading heading = place ? HeadingFromCentre(view, *place) : Heading{};
+  AppendCsvRow(csv, place, heading, pixel.x, pixel.y);
+}
+
 std::string QueryCsv(std::span<const Query> queries, const PictureView& view,
                      double twipsPerPixel) {
   std::string csv = kQueryCsvHeader;
   csv += '\n';
-  for (const Query& query : queries) {
-    std::visit(
-        [&](const auto& q) {
-          using Kind = std::decay_t<decltype(q)>;
-          if constexpr (std::is_same_v<Kind, Place>) {
-            const ScreenPosition at = ScreenPositionOf(view, q);
-            AppendCsvRow(csv, q, HeadingFromCentre(view, q), at.x / twipsPerPixel,
-                         at.y / twipsPerPixel);
-          } else {
-            const std::optional<Place> place =
-                PlaceAt(view, {q.x * twipsPerPixel, q.y * twipsPerPixel});
-            const Heading heading = place ? HeadingFromCentre(view, *place) : Heading{};
-            AppendCsvRow(csv, place, heading, q.x, q.y);
-          }
-        },
-        query);
-  }
+  for (const Query& query : queries) AppendQueryRow(csv, query, view, twipsPerPixel);
   return csv;
 }
 

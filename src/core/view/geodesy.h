@@ -67,4 +67,8 @@ inline constexpr const char* kQueryCsvHeader = "lon,lat,bearing,distance_km,x,y"
 // NA for the first four columns.
 std::string QueryCsv(std::span<const Query> queries, const PictureView& view, double twipsPerPixel);
 
+// One line of that CSV, newline included, appended to `csv`: for answering queries as they arrive.
+void AppendQueryRow(std::string& csv, const Query& query, const PictureView& view,
+                    double twipsPerPixel);
+
 }  // namespace globeview

@@ -1,0 +1,140 @@
+#include "render/place_lines.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "system/numeric.h"
+
+namespace globeview::render {
+namespace {
+
+constexpr double kMaxLatitude = 90.0;
+// The first read's size; a longer line grows the buffer.
+constexpr std::size_t kReadBlock = 64 * 1024;
+
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r';
+}
+
+std::string_view Trimmed(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+// Two numbers: split at the one comma when there is one, else at the first run of blanks. The
+// numeric test trims each side and refuses anything left over, a second comma or a third number.
+bool SplitNumbers(std::string_view text, double& first, double& second) {
+  std::size_t end = text.find(',');
+  std::size_t next = end;
+  if (end == std::string_view::npos) {
+    end = text.find_first_of(" \t");
+    if (end == std::string_view::npos) return false;
+    next = end;
+  }
+  const auto a = ParseNumber(text.substr(0, end));
+  const auto b = ParseNumber(text.substr(next + 1));
+  if (!a || !b) return false;
+  first = *a;
+  second = *b;
+  return true;
+}
+
+// A grid locator ("PM95vq") as a place.
+// LOCATOR: the grid locator reader is tried here; until it is wired, no locator is a place.
+std::optional<Place> LocatorPlace(std::string_view /*text*/) {
+  return std::nullopt;
+}
+
+ParsedLine Bad(const char* why) {
+  ParsedLine parsed;
+  parsed.is = ParsedLine::Is::kBad;
+  parsed.why = why;
+  return parsed;
+}
+
+ParsedLine Holding(Query query) {
+  ParsedLine parsed;
+  parsed.is = ParsedLine::Is::kQuery;
+  parsed.query = query;
+  return parsed;
+}
+
+// Writes "globeview-render: standard input: line 6: not a place: "abc"" after the answers so far,
+// so that on a terminal the report follows the rows before it.
+void ReportBadLine(StandardOutput& out, long number, const char* why, std::string_view line) {
+  out.Flush();
+  std::fprintf(stderr, "globeview-render: standard input: line %ld: %s: \"%.*s\"\n", number, why,
+               static_cast<int>(line.size()), line.data());
+}
+
+}  // namespace
+
+ParsedLine ParseLine(std::string_view line, LineKind kind) {
+  const std::string_view text = Trimmed(line);
+  if (text.empty() || text.front() == '#') return {};
+  double first = 0;
+  double second = 0;
+  if (kind == LineKind::kPixel) {
+    if (!SplitNumbers(text, first, second)) return Bad("not a pixel");
+    return Holding(PixelPoint{first, second});
+  }
+  if (!SplitNumbers(text, first, second)) {
+    if (const auto place = LocatorPlace(text)) return Holding(*place);
+    return Bad("not a place");
+  }
+  if (second < -kMaxLatitude || second > kMaxLatitude) return Bad("latitude outside -90 to 90");
+  return Holding(Place{first, second});
+}
+
+long AnswerStandardInput(LineKind kind, const PictureView& view, double twipsPerPixel,
+                         StandardOutput& out) {
+  std::vector<char> buffer(kReadBlock);
+  std::size_t begin = 0;  // the first byte not yet answered
+  std::size_t end = 0;    // the end of what was read
+  long number = 0;
+  long bad = 0;
+  const auto answer = [&](std::string_view line) {
+    ++number;
+    const ParsedLine parsed = ParseLine(line, kind);
+    if (parsed.is == ParsedLine::Is::kQuery) {
+      AppendQueryRow(out.Pending(), parsed.query, view, twipsPerPixel);
+      out.Written();
+    } else if (parsed.is == ParsedLine::Is::kBad) {
+      ++bad;
+      ReportBadLine(out, number, parsed.why, Trimmed(line));
+    }
+  };
+  for (;;) {
+    const char* data = buffer.data();
+    if (const void* newline = std::memchr(data + begin, '\n', end - begin)) {
+      const auto stop = static_cast<std::size_t>(static_cast<const char*>(newline) - data);
+      answer({data + begin, stop - begin});
+      begin = stop + 1;
+      continue;
+    }
+    // Nothing complete is left: what was answered goes out before waiting for more.
+    out.Flush();
+    std::memmove(buffer.data(), data + begin, end - begin);
+    end -= begin;
+    begin = 0;
+    if (end == buffer.size()) buffer.resize(2 * buffer.size());
+    const ssize_t got = ::read(STDIN_FILENO, buffer.data() + end, buffer.size() - end);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      throw StreamError(std::string("standard input: ") + std::strerror(errno));
+    }
+    if (got == 0) break;
+    end += static_cast<std::size_t>(got);
+  }
+  if (end > 0) answer({buffer.data(), end});  // a last line without its line end
+  out.Flush();
+  return bad;
+}
+
+}  // namespace globeview::render

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+#include "render/standard_output.h"
+#include "view/geodesy.h"
+
+namespace globeview::render {
+
+// What each line of standard input stands for: a place (--to -) or a pixel (--at -).
+enum class LineKind { kPlace, kPixel };
+
+// What a line of standard input holds.
+struct ParsedLine {
+  enum class Is { kNothing, kQuery, kBad } is = Is::kNothing;  // kNothing: blank or a comment
+  Query query;
+  const char* why = nullptr;  // for kBad: what is wrong, "not a place"
+};
+
+// One line without its line end: two numbers separated by blanks and at most one comma
+// ("139.7 35.7", "139.7,35.7", "139.7 , 35.7"), or for a place a grid locator. A line of blanks
+// or one whose first non-blank is '#' holds nothing. A place's latitude is -90 to 90.
+ParsedLine ParseLine(std::string_view line, LineKind kind);
+
+// Answers every line of standard input with one CSV row on `out`, as the lines arrive: whatever is
+// answered is written out before the program waits for more input, so a pipe or a terminal gets
+// each answer before its next line is read. A line that holds no query is reported on standard
+// error with its number and skipped. Returns the number of such lines. Throws StreamError.
+long AnswerStandardInput(LineKind kind, const PictureView& view, double twipsPerPixel,
+                         StandardOutput& out);
+
+}  // namespace globeview::render
