@@ -172,6 +172,8 @@ TEST(FieldReaderTest, NamesTheFileAndLineOfABadField) {
       {"long unquoted field", "1\r\n2\r\n" + std::string((1 << 20) + 1, '7'), 2, 3, tooLong},
       {"long quoted field", "1,\"" + std::string((1 << 20) + 1, 'x') + "\"", 1, 1, tooLong},
       {"long unclosed quoted field", "1,\"" + std::string((1 << 20) + 1, 'x'), 1, 1, notClosed},
+      // Closed, but farther from the limit than the limit again: the same in one read or many.
+      {"quoted field of 2.2 MB", "1,\"" + std::string(2200000, 'x') + "\"", 1, 1, notClosed},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);

@@ -2,10 +2,15 @@
 
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <limits.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -153,6 +158,67 @@ TEST(FilesTest, WritesInPlaceWhereTheFolderCannotHoldATemporaryFile) {
     EXPECT_EQ(Listing(folder), std::vector<std::string>{"data2.dat"});
   }
   chmod(folder.c_str(), 0755);
+}
+
+// On a full disk a file written in place stays whole: the room for the new content is taken before
+// the old is touched. On a small file system of the test's own, which needs root.
+TEST(FilesTest, AFullDiskLeavesAFileWrittenInPlaceWhole) {
+  ScratchDir dir;
+  ASSERT_EQ(chmod(dir.Root().c_str(), 0755), 0);
+  const std::string disk = dir.Path("disk");
+  std::filesystem::create_directory(disk);
+  if (geteuid() != 0 || unshare(CLONE_NEWNS) != 0 ||
+      mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+      mount("tmpfs", disk.c_str(), "tmpfs", 0, "size=64k,mode=0755") != 0) {
+    GTEST_SKIP() << "cannot mount a small file system here: " << std::strerror(errno);
+  }
+  const std::string path = dir.Write("disk/data2.dat", "\"139.7\",\"35.7\",\"1\"\r\n");
+  ASSERT_EQ(chmod(path.c_str(), 0666), 0);
+  {
+    std::ofstream filler(dir.Path("disk/filler"), std::ios::binary);
+    const std::string page(4096, 'f');
+    while (filler.write(page.data(), page.size()) && filler.flush()) {
+    }
+  }
+  const std::string picture(4 * 4096, 'p');
+  EXPECT_EQ(WriteAsNobody(path, picture), 1);
+  EXPECT_EQ(ReadBytes(path), "\"139.7\",\"35.7\",\"1\"\r\n");
+  std::filesystem::remove(dir.Path("disk/filler"));
+  EXPECT_EQ(WriteAsNobody(path, picture), 0);
+  EXPECT_EQ(ReadBytes(path), picture);
+  umount2(disk.c_str(), MNT_DETACH);
+}
+
+// A link is followed to the file it names, also one not made yet, and stays a link; a loop of
+// links is refused as one. A name as long as the folder takes is written like any other.
+TEST(FilesTest, WritesTheFileALinkNamesAndNamesOfAnyLegalLength) {
+  namespace fs = std::filesystem;
+  ScratchDir dir;
+  fs::create_directory(dir.Path("saved"));
+  fs::create_symlink("saved/data2.dat", dir.Path("relative"));
+  fs::create_symlink("relative", dir.Path("chained"));
+  fs::create_symlink(dir.Path("saved/view.dat"), dir.Path("absolute"));
+  const std::string longest(NAME_MAX, 'n');
+  const std::pair<std::string, std::string> cases[] = {{"relative", "saved/data2.dat"},
+                                                       {"chained", "saved/data2.dat"},
+                                                       {"absolute", "saved/view.dat"},
+                                                       {longest, longest}};
+  for (const auto& [name, file] : cases) {
+    for (const std::string content : {"1,2,3\r\n", "0,0,1\r\n"}) {  // made, then replaced
+      ASSERT_NO_THROW(WriteFileReplacing(dir.Path(name), content)) << name;
+      EXPECT_EQ(ReadBytes(dir.Path(file)), content) << name;
+      EXPECT_EQ(fs::is_symlink(dir.Path(name)), name != longest) << name;
+    }
+  }
+  EXPECT_EQ(Listing(dir.Path("saved")), (std::vector<std::string>{"data2.dat", "view.dat"}));
+  fs::create_symlink("loop2", dir.Path("loop1"));
+  fs::create_symlink("loop1", dir.Path("loop2"));
+  try {
+    WriteFileReplacing(dir.Path("loop1"), "0,0,1\r\n");
+    ADD_FAILURE() << "wrote through a loop";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.reason(), std::strerror(ELOOP));
+  }
 }
 
 // A pipe has no size to map: it is read as it comes; and it is written to, never replaced by a

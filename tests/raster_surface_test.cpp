@@ -212,6 +212,7 @@ TEST(RasterSurfaceTest, OutOfRangeAndNonNumericPositionsAreHarmless) {
       {nan, 0, Tw(5), Tw(5), 1, 0},
       {0, 0, inf, Tw(5), 1, 0},
       {-most, Tw(5), most, Tw(5), INT_MAX, 400},  // wider than any picture
+      {-4.5e18f, 0, 4.5e18f, Tw(1), 1, 20},       // ends 3e17 pixels off, one row apart
       {Tw(3), Tw(3), Tw(3), Tw(3), 3, 9},         // one pixel, widened to a square
   };
   for (const auto& c : cases) {

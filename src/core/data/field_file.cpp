@@ -223,13 +223,16 @@ FieldValue FieldReader::BareField() {
 }
 
 bool FieldReader::QuoteAhead() {
-  std::size_t seen = 0;
+  // Exactly kMaxFieldLength bytes are looked at, however many are already in memory, so a file
+  // read whole and the same bytes from a pipe get the same answer.
+  std::size_t left = kMaxFieldLength;
   for (;;) {
     fieldStart_ = pos_;  // the field is given up: nothing before pos_ is needed
-    if (std::memchr(data_ + pos_, '"', size_ - pos_) != nullptr) return true;
-    seen += size_ - pos_;
-    pos_ = size_;
-    if (seen > kMaxFieldLength || !More()) return false;
+    const std::size_t span = std::min(left, size_ - pos_);
+    if (std::memchr(data_ + pos_, '"', span) != nullptr) return true;
+    left -= span;
+    pos_ += span;
+    if (left == 0 || !More()) return false;
   }
 }
 

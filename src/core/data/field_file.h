@@ -61,9 +61,9 @@ class FieldReader {
   void SkipLineEnd();
   // Brings the next piece of the file; false at its end, or over text in memory.
   bool More();
-  // Whether a quote follows the too long quoted field within as many bytes again: if not, its
-  // real fault is the missing closing quote (a stray quote early in a file makes the rest of it
-  // one field).
+  // Whether a quote follows the too long quoted field within kMaxFieldLength bytes of where it
+  // became too long: if not, its fault is taken to be the missing closing quote (a stray quote
+  // early in a file makes the rest of it one field).
   bool QuoteAhead();
   [[noreturn]] void Fail(std::int64_t line, const std::string& reason) const;
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <stdexcept>
 
 namespace globeview {
@@ -32,13 +33,22 @@ Long NearestPixel(double pixels) {
   return static_cast<double>(t) > v ? t - 1 : t;
 }
 
+// The quotients below bound a walk's steps. One past the range of Long is as good as any farther
+// bound, so it saturates there: a nearly flat line with ends far off has a bound near
+// (picture height) x (its length), far past 64 bits.
+Long Saturated(Wide q) {
+  return static_cast<Long>(
+      std::clamp<Wide>(q, std::numeric_limits<Long>::min(), std::numeric_limits<Long>::max()));
+}
+
 Long FloorDiv(Wide n, Wide d) {  // d > 0
   const Wide q = n / d;
-  return static_cast<Long>((n % d != 0 && n < 0) ? q - 1 : q);
+  return Saturated((n % d != 0 && n < 0) ? q - 1 : q);
 }
 
 Long CeilDiv(Wide n, Wide d) {  // d > 0
-  return -FloorDiv(-n, d);
+  const Wide q = n / d;
+  return Saturated((n % d != 0 && n > 0) ? q + 1 : q);
 }
 
 bool Finite(double a, double b, double c, double d) {
@@ -154,6 +164,17 @@ void Light(const Walk& walk, Long aHi, Long bHi, const Writer& writer) {
   if (!walk.Clip(aHi, bHi, v)) return;
   Steps<kXMajor>(writer, static_cast<int>(v.a), static_cast<int>(v.b), walk.sa, walk.sb, v.rest,
                  2 * walk.da, 2 * walk.db, v.count);
+}
+
+// A line whose ends fall in one pixel: that pixel, widened to a square of the line's width.
+template <class Writer>
+void Dot(const Writer& writer, Long x, Long y, Long nearSide, Long farSide) {
+  const Long right = writer.p.width - 1, bottom = writer.p.height - 1;
+  for (Long v = std::max<Long>(y + nearSide, 0); v <= std::min(y + farSide, bottom); ++v) {
+    for (Long u = std::max<Long>(x + nearSide, 0); u <= std::min(x + farSide, right); ++u) {
+      writer.Put(u, v);
+    }
+  }
 }
 
 // How pixels of each kind are written: a value for a colour, one pixel, a whole picture.
@@ -331,11 +352,7 @@ void RasterSurface::DrawLine(const Writer& writer, double x1, double y1, double 
     return;
   }
   if (dx == 0 && dy == 0) {
-    for (Long y = std::max<Long>(ay + nearSide, 0); y <= std::min(ay + farSide, bottom); ++y) {
-      for (Long x = std::max<Long>(ax + nearSide, 0); x <= std::min(ax + farSide, right); ++x) {
-        writer.Put(x, y);
-      }
-    }
+    Dot(writer, ax, ay, nearSide, farSide);
     return;
   }
   Walk walk = xMajor ? Walk{ax, ay, std::abs(dx), std::abs(dy), sx, sy}

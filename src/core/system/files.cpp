@@ -1,9 +1,11 @@
 #include "system/files.h"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -73,13 +75,52 @@ mode_t CurrentUmask() {
   return mask;
 }
 
-// Writes into the existing file itself: for a pipe or device, and for a writable file in a
-// folder that cannot hold the temporary file.
-void WriteInPlace(const std::string& path, std::string_view content, bool truncate) {
-  Descriptor file{::open(path.c_str(), O_WRONLY | O_CLOEXEC | (truncate ? O_TRUNC : 0))};
-  if (file.fd < 0 || !WriteAll(file.fd, content)) throw FileError("write", path, Reason(errno));
-  if (truncate && ::fsync(file.fd) != 0) throw FileError("write", path, Reason(errno));
+// Writes into the existing file itself: for a pipe or device (`replace` false), and for a
+// writable file in a folder that cannot hold the temporary file.
+void WriteInPlace(const std::string& path, std::string_view content, bool replace) {
+  Descriptor file{::open(path.c_str(), O_WRONLY | O_CLOEXEC)};
+  if (file.fd < 0) throw FileError("write", path, Reason(errno));
+  if (replace && !content.empty()) {
+    // The room for the new content is taken before a byte of the old one changes: a full disk
+    // then leaves the old file whole.
+    const int error = ::posix_fallocate(file.fd, 0, static_cast<off_t>(content.size()));
+    if (error != 0) throw FileError("write", path, Reason(error));
+  }
+  if (!WriteAll(file.fd, content)) throw FileError("write", path, Reason(errno));
+  // Cut only once the new content is in: a shorter one leaves no tail of the old.
+  if (replace && ::ftruncate(file.fd, static_cast<off_t>(content.size())) != 0) {
+    throw FileError("write", path, Reason(errno));
+  }
+  if (replace && ::fsync(file.fd) != 0) throw FileError("write", path, Reason(errno));
   if (::close(file.Release()) != 0) throw FileError("write", path, Reason(errno));
+}
+
+// The file a name stands for: a symbolic link is followed, link by link, to the name it gives,
+// also when no file has that name yet, so the link stays and the file it names is written.
+fs::path FollowLinks(const std::string& path) {
+  constexpr int kMostLinks = 40;  // as the kernel allows in one path
+  fs::path target(path);
+  for (int links = 0;; ++links) {
+    struct stat info {};
+    if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return target;
+    if (links == kMostLinks) throw FileError("write", path, Reason(ELOOP));
+    std::error_code error;
+    const fs::path next = fs::read_symlink(target, error);
+    if (error) throw FileError("write", path, error.message());
+    target = next.is_absolute() ? next : target.parent_path() / next;
+  }
+}
+
+// ".NAME.XXXXXX" in `folder`, NAME cut short where the whole would pass the longest name the
+// folder takes: any name the target may have leaves room for the temporary one.
+std::string TemporaryName(const fs::path& folder, const std::string& name) {
+  constexpr std::string_view kUnique = ".XXXXXX";
+  const long most = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+  const std::size_t room =
+      static_cast<std::size_t>(most > 0 ? most : NAME_MAX) - 1 - kUnique.size();
+  std::string hidden = ".";
+  hidden.append(name, 0, room).append(kUnique);
+  return (folder / hidden).string();
 }
 
 }  // namespace
@@ -123,24 +164,21 @@ std::size_t InputFile::ReadSome(char* into, std::size_t most) {
 }
 
 void WriteFileReplacing(const std::string& path, std::string_view content) {
+  // The temporary file lies beside the file the name stands for, so the rename that puts it in
+  // place is atomic and a link keeps pointing at it.
+  const fs::path target = FollowLinks(path);
   struct stat existing {};
-  const bool exists = ::stat(path.c_str(), &existing) == 0;
+  const bool exists = ::stat(target.c_str(), &existing) == 0;
   if (exists && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode)) {
     // A device or a pipe (/dev/stdout, a FIFO) is written to as it is; replacing it with a
     // regular file would destroy it.
-    WriteInPlace(path, content, false);
+    WriteInPlace(target.string(), content, false);
     return;
   }
   if (exists && S_ISDIR(existing.st_mode)) throw FileError("write", path, Reason(EISDIR));
 
-  // The temporary file lies beside the target (a link is followed to the file it names), so the
-  // rename that puts it in place is atomic.
-  std::error_code ignored;
-  fs::path target = fs::path(path);
-  if (fs::is_symlink(target, ignored)) target = fs::weakly_canonical(target, ignored);
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-  const std::string hidden = std::string(".").append(target.filename().string()).append(".XXXXXX");
-  std::string temporary = (folder / hidden).string();
+  std::string temporary = TemporaryName(folder, target.filename().string());
   Descriptor file{::mkstemp(temporary.data())};
   if (file.fd < 0) {
     const int error = errno;

@@ -56,10 +56,12 @@ class InputFile {
 };
 
 // Replaces a file's content without ever destroying the previous file: writes a temporary file in
-// the same directory, flushes it to disk, then renames it over `path`. Where the directory cannot
-// hold a new file but the file itself is writable, the file is written in place instead. A pipe or
-// a device is written to as it is. On failure the old file is left as it was, no temporary file
-// remains, and FileError is thrown.
+// the same directory, flushes it to disk, then renames it over `path`. A symbolic link is followed
+// to the file it names (made there when missing) and stays a link; a loop of links is refused with
+// ELOOP's reason. Any name the file system takes can be written. Where the directory cannot hold a
+// new file but the file itself is writable, the file is written in place instead, its new length
+// reserved first, so a full disk leaves it whole. A pipe or a device is written to as it is. On
+// failure the old file is left as it was, no temporary file remains, and FileError is thrown.
 void WriteFileReplacing(const std::string& path, std::string_view content);
 
 }  // namespace globeview

@@ -1,5 +1,7 @@
 #include "view/projection.h"
 
+#include <cpuid.h>
+
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -152,6 +154,9 @@ void PlaceEntry(PointTable& t, int i, const Screen& s) {
 
 #endif  // GLOBEVIEW_VIEW_PROJECTION_SHARED
 
+// The plain build is Highway's one-lane SCALAR with every compiler (clang's would otherwise be
+// EMU128), so the C library's loops below serve it.
+#define HWY_BROKEN_EMU128 1
 // Processors with SSSE3 but not SSE4 are long gone; leaving that target out keeps the build short.
 #ifndef HWY_DISABLED_TARGETS
 #define HWY_DISABLED_TARGETS HWY_SSSE3
@@ -351,6 +356,12 @@ struct Target {
   void (*place)(PointTable&, const Screen&);
 };
 
+// clang 14's __builtin_cpu_supports does not know "f16c": the processor is asked itself.
+bool HasF16c() {
+  unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+  return __get_cpuid(1, &eax, &ebx, &ecx, &edx) != 0 && (ecx & bit_F16C) != 0;
+}
+
 // What each of Highway's builds assumes of the processor; each builds on the one before.
 bool HasSse4() {
   return __builtin_cpu_supports("ssse3") && __builtin_cpu_supports("sse4.1") &&
@@ -361,7 +372,7 @@ bool HasSse4() {
 bool HasAvx2() {
   return HasSse4() && __builtin_cpu_supports("avx") && __builtin_cpu_supports("avx2") &&
          __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2") &&
-         __builtin_cpu_supports("fma") && __builtin_cpu_supports("f16c");
+         __builtin_cpu_supports("fma") && HasF16c();
 }
 
 bool HasAvx3() {
