@@ -236,35 +236,26 @@ void Fail(const std::string& message) {
   std::cerr << kProgram << ": " << message << '\n';
 }
 
-// The view drawn, as numbers, on a screen of the size asked for.
-struct Scene {
-  double a1, b1, c1;
-  int widthPixels, heightPixels;
-  double Width() const { return widthPixels * kTwipsPerPixel; }
-  double Height() const { return heightPixels * kTwipsPerPixel; }
-  PictureView Picture() const { return {a1, b1, c1, {Width(), Height()}}; }
-};
-
-// The window's drawing, step by step, onto any surface of the scene's size.
-void DrawScene(PointTable& table, const Scene& scene, DrawingSurface& surface) {
-  HeadlessDesktop desktop(scene.Width(), scene.Height());
-  const ScreenSize screen = PrepareScreen(desktop, surface);
-  Project(table, scene.a1, scene.b1);
-  DrawPicture(table, scene.c1, screen, surface, desktop);
+// The window's picture on any surface of the view's size: the screen prepared as Start prepares
+// it (the black background), then the globe.
+void DrawPicture(PointTable& table, const PictureView& view, DrawingSurface& surface) {
+  HeadlessDesktop desktop(view.screen.width, view.screen.height);
+  PrepareScreen(desktop, surface);
+  DrawGlobe(table, view, surface);
 }
 
 // A PNG of two bits per pixel: the picture holds only its three colours.
-std::string PngPicture(PointTable& table, const Scene& scene) {
-  PalettePicture picture(scene.widthPixels, scene.heightPixels, {kBackground, kCoastline, kGrid});
-  RasterSurface surface(picture.Pixels(), kTwipsPerPixel);
-  DrawScene(table, scene, surface);
+std::string PngPicture(PointTable& table, const PictureView& view) {
+  PalettePicture picture(view.WidthPixels(), view.HeightPixels(), {kBackground, kCoastline, kGrid});
+  RasterSurface surface(picture.Pixels(), view.twipsPerPixel);
+  DrawPicture(table, view, surface);
   return EncodePng(picture);
 }
 
 // The same picture as vectors, for print.
-std::string SvgPicture(PointTable& table, const Scene& scene) {
-  SvgWriter svg(scene.widthPixels, scene.heightPixels, kTwipsPerPixel);
-  DrawScene(table, scene, svg);
+std::string SvgPicture(PointTable& table, const PictureView& view) {
+  SvgWriter svg(view.WidthPixels(), view.HeightPixels(), view.twipsPerPixel);
+  DrawPicture(table, view, svg);
   return svg.Document();
 }
 
@@ -278,10 +269,10 @@ bool IsSvgName(std::string_view path) {
 
 // The bytes of the picture file at `path`, in the kind its name asks for: a name ending in .svg
 // (any case) gets an SVG, every other a PNG.
-std::string PictureFile(const std::string& path, PointTable& table, const Scene& scene) {
+std::string PictureFile(const std::string& path, PointTable& table, const PictureView& view) {
   std::string bytes;
   try {
-    bytes = IsSvgName(path) ? SvgPicture(table, scene) : PngPicture(table, scene);
+    bytes = IsSvgName(path) ? SvgPicture(table, view) : PngPicture(table, view);
   } catch (const std::bad_alloc&) {
     throw FileError("draw", path, "not enough memory for the picture");
   }
@@ -296,9 +287,9 @@ std::string PositionsCsv(const PointTable& table) {
     if (!table.IsUsable(i)) continue;
     csv += std::to_string(i);
     csv += ',';
-    csv += FormatNumber(table.sx[i]);
+    csv += FormatNumber(table.Sx()[i]);
     csv += ',';
-    csv += FormatNumber(table.sy[i]);
+    csv += FormatNumber(table.Sy()[i]);
     csv += '\n';
   }
   return csv;
@@ -352,21 +343,21 @@ bool NeedsCoastline(const Options& options) {
 // Writes what was asked for: the picture, the positions, the answers to --to and --at, or else a
 // one-line summary. `table` is the loaded coastline, none when NeedsCoastline said no. The answers
 // come last, so standard output stays empty when a file fails. Throws FileError.
-void WriteOutputs(const Options& options, const ViewValues& view, const Scene& scene,
+void WriteOutputs(const Options& options, const ViewValues& values, const PictureView& view,
                   PointTable* table) {
   if (options.out) {
-    WriteFileReplacing(*options.out, PictureFile(*options.out, *table, scene));
+    WriteFileReplacing(*options.out, PictureFile(*options.out, *table, view));
   } else if (table) {
-    Project(*table, scene.a1, scene.b1);
+    Project(*table, view.centre);
   }
   if (options.positions) {
-    ComputeScreenPositions(*table, scene.c1, scene.Width(), scene.Height());
+    ComputeScreenPositions(*table, view);
     WritePositions(PositionsCsv(*table), *options.positions);
   }
   if (!options.queries.empty()) {
-    WriteStandardOutput(QueryCsv(options.queries, scene.Picture(), kTwipsPerPixel));
+    WriteStandardOutput(QueryCsv(options.queries, view));
   } else if (!options.out && !options.positions) {
-    WriteSummary(view, *table);
+    WriteSummary(values, *table);
   }
 }
 
@@ -399,10 +390,11 @@ int Run(const Options& options) {
     Fail("the view values are not numbers");
     return kExitUsage;
   }
-  const Scene scene{*view.a1.AsNumber(), *view.b1.AsNumber(), *view.c1.AsNumber(),
-                    options.widthPixels, options.heightPixels};
+  const PictureView picture =
+      PictureView::OfPixels({*view.a1.AsNumber(), *view.b1.AsNumber()}, *view.c1.AsNumber(),
+                            options.widthPixels, options.heightPixels, kTwipsPerPixel);
   try {
-    WriteOutputs(options, view, scene, table.get());
+    WriteOutputs(options, view, picture, table.get());
   } catch (const FileError& error) {
     Fail(error.what());
     return kExitFileFailure;

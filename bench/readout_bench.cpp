@@ -10,7 +10,6 @@
 #include "system/headless_desktop.h"
 #include "view/drawing.h"
 #include "view/geodesy.h"
-#include "view/projection.h"
 
 namespace globeview {
 namespace {
@@ -23,8 +22,8 @@ constexpr double kTokyoLat = 35.7;
 // centre, and the readout's text. The pointer wanders over the whole disc, so no branch is
 // favoured.
 void PointerReadout(benchmark::State& state) {
-  const PictureView view{
-      kTokyoLon, kTokyoLat, 1, {1920 * kBenchTwipsPerPixel, 1080 * kBenchTwipsPerPixel}};
+  const PictureView view =
+      PictureView::OfPixels({kTokyoLon, kTokyoLat}, 1, 1920, 1080, kBenchTwipsPerPixel);
   std::vector<ScreenPosition> path;
   for (int k = 0; k < 256; ++k) {
     const double radius = view.screen.height / 2 * (k % 97) / 97.0;
@@ -52,13 +51,14 @@ PointTable& Coastline() {
 // --out FILE.svg makes it.
 void SvgPicture(benchmark::State& state, int width, int height) {
   PointTable& table = Coastline();
-  HeadlessDesktop desktop(width * kBenchTwipsPerPixel, height * kBenchTwipsPerPixel);
+  const PictureView view =
+      PictureView::OfPixels({kTokyoLon, kTokyoLat}, 1, width, height, kBenchTwipsPerPixel);
+  HeadlessDesktop desktop(view.screen.width, view.screen.height);
   std::size_t bytes = 0;
   for (auto _ : state) {
-    SvgWriter svg(width, height, kBenchTwipsPerPixel);
-    const ScreenSize screen = PrepareScreen(desktop, svg);
-    Project(table, kTokyoLon, kTokyoLat);
-    DrawPicture(table, 1, screen, svg, desktop);
+    SvgWriter svg(view.WidthPixels(), view.HeightPixels(), view.twipsPerPixel);
+    PrepareScreen(desktop, svg);
+    DrawGlobe(table, view, svg);
     const std::string document = svg.Document();
     bytes = document.size();
     benchmark::DoNotOptimize(document.data());

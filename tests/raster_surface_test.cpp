@@ -20,7 +20,6 @@
 #include "system/headless_desktop.h"
 #include "test_support.h"
 #include "view/drawing.h"
-#include "view/projection.h"
 
 namespace globeview {
 namespace {
@@ -110,7 +109,8 @@ TEST(RasterSurfaceTest, TheCrossIsExactOnEveryScreenShape) {
     SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " at " << c.twipsPerPixel);
     Canvas canvas(c.w, c.h, c.twipsPerPixel);
     HeadlessDesktop desktop(c.w * c.twipsPerPixel, c.h * c.twipsPerPixel);
-    DrawPicture(table, 10, PrepareScreen(desktop, canvas.surface), canvas.surface, desktop);
+    DrawGlobe(table, {{}, 10, PrepareScreen(desktop, canvas.surface), c.twipsPerPixel},
+              canvas.surface);
     Pixels cross;
     for (int y = 0; y < c.h; ++y) cross.insert({c.w / 2, y});
     for (int x = std::max(0, (c.w - c.h) / 2); x < std::min(c.w, (c.w + c.h) / 2); ++x)
@@ -124,7 +124,7 @@ TEST(RasterSurfaceTest, CrossAndRingsAreSymmetricAboutTheMiddlePixel) {
   Canvas canvas(64, 40);  // the middle is pixel (32, 20)
   PointTable table = AllNotAvailable();
   HeadlessDesktop desktop(Tw(64), Tw(40));
-  DrawPicture(table, 1, PrepareScreen(desktop, canvas.surface), canvas.surface, desktop);
+  DrawGlobe(table, {{}, 1, PrepareScreen(desktop, canvas.surface)}, canvas.surface);
   const auto grey = PixelsOf(canvas.image, kGrey);
   for (const auto& [x, y] : grey) {
     EXPECT_TRUE(x == 0 || grey.count({64 - x, y})) << x << "," << y;
@@ -286,10 +286,9 @@ TEST(RasterSurfaceTest, MatchesQPaintersAliasedLinesExceptAtEndsAndTies) {
                {10, 50, 7, 1920, 1080}};
   for (const auto& v : views) {
     SCOPED_TRACE(testing::Message() << v.a1 << ", " << v.b1 << " at " << v.c1);
-    Project(table, v.a1, v.b1);
     test::RecordingSurface recorded;
     HeadlessDesktop desktop(v.w * kTwips, v.h * kTwips);
-    DrawPicture(table, v.c1, PrepareScreen(desktop, recorded), recorded, desktop);
+    DrawGlobe(table, {{v.a1, v.b1}, v.c1, PrepareScreen(desktop, recorded)}, recorded);
 
     Canvas ours(v.w, v.h);
     QImage plain(v.w, v.h, QImage::Format_RGB32), mirrored(v.w, v.h, QImage::Format_RGB32);
@@ -342,10 +341,9 @@ TEST(RasterSurfaceTest, MatchesQPaintersAliasedLinesExceptAtEndsAndTies) {
 TEST(RasterSurfaceTest, ShippedCoastlineDrawsTheWholePicture) {
   if (!std::filesystem::exists(test::ShippedCoastlinePath())) GTEST_SKIP() << "no data.dat";
   PointTable& table = test::ShippedTable();
-  Project(table, 139.7, 35.7);
   Canvas canvas(1920, 1080);
   HeadlessDesktop desktop(1920 * kTwips, 1080 * kTwips);
-  DrawPicture(table, 1, PrepareScreen(desktop, canvas.surface), canvas.surface, desktop);
+  DrawGlobe(table, {{139.7, 35.7}, 1, PrepareScreen(desktop, canvas.surface)}, canvas.surface);
   const QImage& image = canvas.image;
   EXPECT_EQ(image.pixel(960, 540), kGrey);
   EXPECT_EQ(image.pixel(960, 0), kGrey);  // the outer ring touches the top...

@@ -23,7 +23,6 @@
 #include "platform/qt_message_box.h"
 #include "platform/text_field.h"
 #include "view/drawing.h"
-#include "view/projection.h"
 
 namespace globeview {
 
@@ -207,21 +206,20 @@ void Form1::Command1_Click() {
     return;
   }
 
-  Project(table, *a1, *b1);
-
-  const double twipsPerPixel = PictureTwipsPerPixel();
-  const QSize pixels(qRound(screen.width / twipsPerPixel), qRound(screen.height / twipsPerPixel));
+  const PictureView picture{{*a1, *b1}, *c1, screen, PictureTwipsPerPixel()};
+  const QSize pixels(picture.WidthPixels(), picture.HeightPixels());
   // Drawn over entirely by the surface's Cls, so never cleared here.
   if (picture_.size() != pixels) picture_ = QImage(pixels, QImage::Format_RGB32);
   if (!picture_.isNull()) {
     surface.Attach(
         Rgb32Pixels{picture_.bits(), picture_.bytesPerLine(), picture_.width(), picture_.height()},
-        twipsPerPixel);
+        picture.twipsPerPixel);
   }
-  DrawPicture(table, *c1, screen, surface, desktop);
+  DrawGlobe(table, picture, surface);
+  desktop.SetMousePointer(MousePointer::Default);
   // Tells paintEvent how many device pixels make one of the window's pixels.
   picture_.setDevicePixelRatio(devicePixelRatioF());
-  readoutView_ = PictureView{*a1, *b1, *c1, screen};
+  readoutView_ = picture;
   update();
 }
 
@@ -245,7 +243,7 @@ void Form1::Form_MouseMove(QPointF position) {
   if (readoutView_) {
     // The pointer is in the window's pixels, the picture and its twips in device pixels.
     const QPointF pixel = position * devicePixelRatioF();
-    const double twipsPerPixel = PictureTwipsPerPixel();
+    const double twipsPerPixel = readoutView_->twipsPerPixel;
     text = ReadoutAt(*readoutView_, {pixel.x() * twipsPerPixel, pixel.y() * twipsPerPixel});
   }
   if (!text) {
