@@ -26,7 +26,7 @@ constexpr std::uint64_t kLargestExactInteger = std::uint64_t{1} << 53;
 
 }  // namespace
 
-DecimalScan ScanDecimal(std::string_view text) {
+DecimalScan ScanDecimalInFull(std::string_view text) {
   DecimalScan scan;
   std::size_t i = 0;
   const std::size_t n = text.size();
