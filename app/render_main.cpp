@@ -322,43 +322,34 @@ void Fail(const std::string& message) {
   std::cerr << kProgram << ": " << message << '\n';
 }
 
-// The view drawn, as numbers, on a screen of the size asked for.
-struct Scene {
-  double a1, b1, c1;
-  int widthPixels, heightPixels;
-  double Width() const { return widthPixels * kTwipsPerPixel; }
-  double Height() const { return heightPixels * kTwipsPerPixel; }
-  PictureView Picture() const { return {a1, b1, c1, {Width(), Height()}}; }
-};
-
-// The window's drawing, step by step, onto any surface of the scene's size.
-void DrawScene(PointTable& table, const Scene& scene, DrawingSurface& surface) {
-  HeadlessDesktop desktop(scene.Width(), scene.Height());
-  const ScreenSize screen = PrepareScreen(desktop, surface);
-  Project(table, scene.a1, scene.b1);
-  DrawPicture(table, scene.c1, screen, surface, desktop);
+// The window's picture on any surface of the view's size: the screen prepared as Start prepares
+// it (the black background), then the globe.
+void DrawPicture(PointTable& table, const PictureView& view, DrawingSurface& surface) {
+  HeadlessDesktop desktop(view.screen.width, view.screen.height);
+  PrepareScreen(desktop, surface);
+  DrawGlobe(table, view, surface);
 }
 
 // A PNG of two bits per pixel: the picture holds only its three colours.
-std::string PngPicture(PointTable& table, const Scene& scene) {
-  PalettePicture picture(scene.widthPixels, scene.heightPixels, {kBackground, kCoastline, kGrid});
-  RasterSurface surface(picture.Pixels(), kTwipsPerPixel);
-  DrawScene(table, scene, surface);
+std::string PngPicture(PointTable& table, const PictureView& view) {
+  PalettePicture picture(view.WidthPixels(), view.HeightPixels(), {kBackground, kCoastline, kGrid});
+  RasterSurface surface(picture.Pixels(), view.twipsPerPixel);
+  DrawPicture(table, view, surface);
   return EncodePng(picture);
 }
 
 // The same picture as vectors, for print.
-std::string SvgPicture(PointTable& table, const Scene& scene) {
-  SvgWriter svg(scene.widthPixels, scene.heightPixels, kTwipsPerPixel);
-  DrawScene(table, scene, svg);
+std::string SvgPicture(PointTable& table, const PictureView& view) {
+  SvgWriter svg(view.WidthPixels(), view.HeightPixels(), view.twipsPerPixel);
+  DrawPicture(table, view, svg);
   return svg.Document();
 }
 
 // The bytes of the picture file at `path` in `format`.
 std::string PictureFile(const std::string& path, PictureFormat format, PointTable& table,
-                        const Scene& scene) {
+                        const PictureView& view) {
   const std::string bytes = Making("the picture", [&] {
-    return format == PictureFormat::kSvg ? SvgPicture(table, scene) : PngPicture(table, scene);
+    return format == PictureFormat::kSvg ? SvgPicture(table, view) : PngPicture(table, view);
   });
   if (bytes.empty()) throw FileError("write", path, "the picture could not be encoded as PNG");
   return bytes;
@@ -371,9 +362,9 @@ std::string PositionsCsv(const PointTable& table) {
     if (!table.IsUsable(i)) continue;
     csv += std::to_string(i);
     csv += ',';
-    csv += FormatNumber(table.sx[i]);
+    csv += FormatNumber(table.Sx()[i]);
     csv += ',';
-    csv += FormatNumber(table.sy[i]);
+    csv += FormatNumber(table.Sy()[i]);
     csv += '\n';
   }
   return csv;
@@ -405,7 +396,7 @@ int WriteAnswers(const Options& options, const PictureView& view) {
   const auto answer = [&](std::span<const Query> queries) {
     Making("the answers", [&] {
       for (const Query& query : queries) {
-        AppendQueryRow(out.Pending(), query, view, kTwipsPerPixel);
+        AppendQueryRow(out.Pending(), query, view);
         out.Written();
       }
     });
@@ -415,7 +406,7 @@ int WriteAnswers(const Options& options, const PictureView& view) {
   long bad = 0;
   if (options.input) {
     answer(all.first(options.input->before));
-    bad = render::AnswerStandardInput(options.input->kind, view, kTwipsPerPixel, out);
+    bad = render::AnswerStandardInput(options.input->kind, view, out);
     answer(all.subspan(options.input->before));
   } else {
     answer(all);
@@ -493,19 +484,19 @@ bool NeedsCoastline(const Options& options) {
 // one-line summary. `table` is the loaded coastline, none when NeedsCoastline said no. The answers
 // come last, so standard output stays empty when a file fails. Returns the exit status. Throws
 // FileError, StreamError and OutOfMemory.
-int WriteOutputs(const Options& options, const ViewValues& view, const Scene& scene,
+int WriteOutputs(const Options& options, const ViewValues& values, const PictureView& view,
                  PointTable* table) {
   if (options.out) {
-    WriteOutput(*options.out, PictureFile(*options.out, options.format, *table, scene));
+    WriteOutput(*options.out, PictureFile(*options.out, options.format, *table, view));
   } else if (table) {
-    Project(*table, scene.a1, scene.b1);
+    Project(*table, view.centre);
   }
   if (options.positions) {
-    ComputeScreenPositions(*table, scene.c1, scene.Width(), scene.Height());
+    ComputeScreenPositions(*table, view);
     WriteOutput(*options.positions, Making("the positions", [&] { return PositionsCsv(*table); }));
   }
-  if (AsksAnything(options)) return WriteAnswers(options, scene.Picture());
-  if (!options.out && !options.positions) WriteSummary(view, *table);
+  if (AsksAnything(options)) return WriteAnswers(options, view);
+  if (!options.out && !options.positions) WriteSummary(values, *table);
   return kExitOk;
 }
 
@@ -535,10 +526,11 @@ int Run(const Options& options) {
     Fail("the view values are not numbers");
     return kExitUsage;
   }
-  const Scene scene{*view.a1.AsNumber(), *view.b1.AsNumber(), *view.c1.AsNumber(),
-                    options.widthPixels, options.heightPixels};
+  const PictureView picture =
+      PictureView::OfPixels({*view.a1.AsNumber(), *view.b1.AsNumber()}, *view.c1.AsNumber(),
+                            options.widthPixels, options.heightPixels, kTwipsPerPixel);
   try {
-    return WriteOutputs(options, view, scene, table.get());
+    return WriteOutputs(options, view, picture, table.get());
   } catch (const FileError& error) {
     Fail(error.what());
   } catch (const render::StreamError& error) {

@@ -15,7 +15,7 @@ void BM_LoadCoastline(benchmark::State& state) {
   for (auto _ : state) {
     const LoadReport report = LoadCoastline(path, table);
     benchmark::DoNotOptimize(report);
-    benchmark::DoNotOptimize(table.lonDeg);
+    benchmark::DoNotOptimize(table.LonDeg().data());
   }
 }
 BENCHMARK(BM_LoadCoastline)->Name("load_coastline")->Unit(benchmark::kMillisecond);

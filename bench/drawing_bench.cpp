@@ -9,28 +9,29 @@
 #include "output/raster_surface.h"
 #include "system/headless_desktop.h"
 #include "view/drawing.h"
-#include "view/projection.h"
 
 namespace globeview {
 namespace {
 
 constexpr double kBenchTwipsPerPixel = kTwipsPerPixelAt96Dpi;
 
-// The shipped coastline seen from Tokyo, projected once: the benchmarks time the drawing alone.
-PointTable& TokyoTable() {
+// The shipped coastline, loaded once.
+PointTable& Coastline() {
   static PointTable* table = [] {
     auto* t = new PointTable();
     LoadCoastline(bench::CoastlinePath(), *t);
-    Project(*t, 139.7, 35.7);
     return t;
   }();
   return *table;
 }
 
+// Tokyo at magnification 1, projected and drawn, as Start does after its first steps.
 void Draw(DrawingSurface& surface, int width, int height) {
-  HeadlessDesktop desktop(width * kBenchTwipsPerPixel, height * kBenchTwipsPerPixel);
-  const ScreenSize screen = PrepareScreen(desktop, surface);
-  DrawPicture(TokyoTable(), 1, screen, surface, desktop);
+  const PictureView view =
+      PictureView::OfPixels({139.7, 35.7}, 1, width, height, kBenchTwipsPerPixel);
+  HeadlessDesktop desktop(view.screen.width, view.screen.height);
+  PrepareScreen(desktop, surface);
+  DrawGlobe(Coastline(), view, surface);
 }
 
 // The window's picture: 32-bit rows, reused from one press of "Start" to the next.

@@ -10,14 +10,14 @@
 #include "data/point_table.h"
 #include "system/drawing_surface.h"
 #include "view/projection.h"
+#include "view/projection_vector.h"
 
 namespace globeview {
 namespace {
 
 constexpr double kCentreLon = 139.7;
 constexpr double kCentreLat = 35.7;
-constexpr double kScreenWidth = 1920 * kTwipsPerPixelAt96Dpi;
-constexpr double kScreenHeight = 1080 * kTwipsPerPixelAt96Dpi;
+const PictureView kScreen = PictureView::OfPixels({kCentreLon, kCentreLat}, 1, 1920, 1080);
 
 // A stand-in when no coastline file is at hand: a spiral over the globe with a break every 100th
 // entry, about as many usable points as the shipped file.
@@ -46,9 +46,9 @@ PointTable& Table() {
 void BM_Project(benchmark::State& state) {
   PointTable& table = Table();
   for (auto _ : state) {
-    Project(table, kCentreLon, kCentreLat);
-    benchmark::DoNotOptimize(table.az);
-    benchmark::DoNotOptimize(table.el);
+    Project(table, {kCentreLon, kCentreLat});
+    benchmark::DoNotOptimize(table.Az().data());
+    benchmark::DoNotOptimize(table.El().data());
     benchmark::ClobberMemory();
   }
   state.SetLabel(ProjectionTarget());
@@ -58,11 +58,11 @@ BENCHMARK(BM_Project)->Name("project")->Unit(benchmark::kMicrosecond);
 // The screen positions of every entry on a 1920x1080 screen.
 void BM_ScreenPositions(benchmark::State& state) {
   PointTable& table = Table();
-  Project(table, kCentreLon, kCentreLat);
+  Project(table, {kCentreLon, kCentreLat});
   for (auto _ : state) {
-    ComputeScreenPositions(table, 1, kScreenWidth, kScreenHeight);
-    benchmark::DoNotOptimize(table.sx);
-    benchmark::DoNotOptimize(table.sy);
+    ComputeScreenPositions(table, kScreen);
+    benchmark::DoNotOptimize(table.Sx().data());
+    benchmark::DoNotOptimize(table.Sy().data());
     benchmark::ClobberMemory();
   }
   state.SetLabel(ProjectionTarget());
@@ -82,9 +82,9 @@ void BM_ProjAeqd(benchmark::State& state) {
   const double toInput = proj_degree_input(pj, PJ_FWD) ? 1.0 : M_PI / 180;
   std::vector<double> lonIn, latIn;
   for (int i = 1; i <= kPointCount; ++i) {
-    if (!table.usable[i]) continue;
-    lonIn.push_back(table.lonDeg[i] * toInput);
-    latIn.push_back(table.latDeg[i] * toInput);
+    if (!table.IsUsable(i)) continue;
+    lonIn.push_back(table.LonDeg()[i] * toInput);
+    latIn.push_back(table.LatDeg()[i] * toInput);
   }
   std::vector<double> x(lonIn.size()), y(lonIn.size());
   const auto count = lonIn.size();

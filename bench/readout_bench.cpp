@@ -10,7 +10,6 @@
 #include "system/headless_desktop.h"
 #include "view/drawing.h"
 #include "view/geodesy.h"
-#include "view/projection.h"
 #include "view/target.h"
 
 namespace globeview {
@@ -25,8 +24,8 @@ constexpr double kTokyoLat = 35.7;
 // favoured. withLocator: the line with the place's Maidenhead locator appended, as the window
 // shows it.
 void PointerReadout(benchmark::State& state, bool withLocator) {
-  const PictureView view{
-      kTokyoLon, kTokyoLat, 1, {1920 * kBenchTwipsPerPixel, 1080 * kBenchTwipsPerPixel}};
+  const PictureView view =
+      PictureView::OfPixels({kTokyoLon, kTokyoLat}, 1, 1920, 1080, kBenchTwipsPerPixel);
   std::vector<ScreenPosition> path;
   for (int k = 0; k < 256; ++k) {
     const double radius = view.screen.height / 2 * (k % 97) / 97.0;
@@ -56,13 +55,14 @@ PointTable& Coastline() {
 // --out FILE.svg makes it.
 void SvgPicture(benchmark::State& state, int width, int height) {
   PointTable& table = Coastline();
-  HeadlessDesktop desktop(width * kBenchTwipsPerPixel, height * kBenchTwipsPerPixel);
+  const PictureView view =
+      PictureView::OfPixels({kTokyoLon, kTokyoLat}, 1, width, height, kBenchTwipsPerPixel);
+  HeadlessDesktop desktop(view.screen.width, view.screen.height);
   std::size_t bytes = 0;
   for (auto _ : state) {
-    SvgWriter svg(width, height, kBenchTwipsPerPixel);
-    const ScreenSize screen = PrepareScreen(desktop, svg);
-    Project(table, kTokyoLon, kTokyoLat);
-    DrawPicture(table, 1, screen, svg, desktop);
+    SvgWriter svg(view.WidthPixels(), view.HeightPixels(), view.twipsPerPixel);
+    PrepareScreen(desktop, svg);
+    DrawGlobe(table, view, svg);
     const std::string document = svg.Document();
     bytes = document.size();
     benchmark::DoNotOptimize(document.data());

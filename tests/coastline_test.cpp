@@ -46,8 +46,8 @@ void ExpectGeneratedPoints(const PointTable& table) {
     ASSERT_EQ(table.SrcLon(i).AsNumber(), Lon(i)) << "entry " << i;
     ASSERT_EQ(table.SrcLat(i).AsNumber(), Lat(i)) << "entry " << i;
     ASSERT_TRUE(table.IsValid(i) && table.IsUsable(i)) << "entry " << i;
-    ASSERT_EQ(table.lonDeg[i], Lon(i));
-    ASSERT_EQ(table.latDeg[i], Lat(i));
+    ASSERT_EQ(table.LonDeg()[i], Lon(i));
+    ASSERT_EQ(table.LatDeg()[i], Lat(i));
   }
 }
 
@@ -234,8 +234,8 @@ TEST(CoastlineTest, DecidesValidityByTheExactTextNA) {
     EXPECT_EQ(table.IsValid(i), entries[i - 1].valid);
     EXPECT_EQ(table.IsUsable(i), entries[i - 1].usable);
   }
-  EXPECT_EQ(table.lonDeg[10], 12.5);
-  EXPECT_EQ(table.latDeg[10], -3);
+  EXPECT_EQ(table.LonDeg()[10], 12.5);
+  EXPECT_EQ(table.LatDeg()[10], -3);
   EXPECT_EQ(table.SrcLon(10), FieldValue("12.5"));
   EXPECT_FALSE(table.IsValid(kPointCount));
   EXPECT_TRUE(table.IsUsable(kPointCount - 1));

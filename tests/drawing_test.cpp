@@ -29,16 +29,15 @@ PointTable EmptyTable() {
 // A usable entry `distance` radians from the centre in direction az.
 void SetUsable(PointTable& table, int i, double az, double distance) {
   table.SetSource(i, 0.0, 0.0);
-  table.az[i] = az;
-  table.el[i] = kPi / 2 - distance;
+  table.Derived().az[i] = az;
+  table.Derived().el[i] = kPi / 2 - distance;
 }
 
 std::vector<SurfaceOp> Draw(PointTable& table, double c1, double w, double h) {
   RecordingSurface surface;
   FakeDesktop desktop(w, h);
-  DrawPicture(table, c1, PrepareScreen(desktop, surface), surface, desktop);
-  EXPECT_EQ(desktop.pointers,
-            (std::vector<MousePointer>{MousePointer::Busy, MousePointer::Default}));
+  DrawProjectedGlobe(table, {{}, c1, PrepareScreen(desktop, surface)}, surface);
+  EXPECT_EQ(desktop.pointers, (std::vector<MousePointer>{MousePointer::Busy}));
   return surface.ops;
 }
 
@@ -80,11 +79,12 @@ TEST(DrawingTest, RunsEveryStepInOrderUnderTheBusyPointer) {
   const ScreenSize screen = PrepareScreen(desktop, surface);
   EXPECT_EQ(screen.width, kWide);
   EXPECT_EQ(screen.height, kHigh);
-  DrawPicture(table, 1, screen, surface, desktop);
+  DrawProjectedGlobe(table, {{}, 1, screen}, surface);
 
-  // BackColor is the one drawing call of PrepareScreen, between the event pass and maximising.
-  EXPECT_EQ(log, (std::vector<std::string>{"busy@0", "events@0", "maximise@1", "width@1",
-                                           "height@1", "default@12"}));
+  // BackColor is the one drawing call of PrepareScreen, between the event pass and maximising;
+  // the drawing leaves the pointer to the window.
+  EXPECT_EQ(log,
+            (std::vector<std::string>{"busy@0", "events@0", "maximise@1", "width@1", "height@1"}));
   using K = SurfaceOp;
   const std::vector<K::Kind> kinds = {K::BackColor, K::ForeColor, K::Cls,    K::DrawWidth,
                                       K::Line,      K::ForeColor, K::Circle, K::Circle,
@@ -172,7 +172,7 @@ TEST(DrawingTest, JoinsOnlyNeighbouringUsableEntries) {
     for (std::size_t k = 0; k < pattern.size(); ++k) {
       const int i = c.first + static_cast<int>(k);
       if (pattern[k] == 'U') SetUsable(table, i, 0.1 * static_cast<double>(k), 0.5);
-      if (pattern[k] == 'v') table.valid[i] = 1;
+      if (pattern[k] == 'v') table.SetSource(i, "", "");
     }
     const auto ops = Draw(table, 1, kWide, kHigh);
     EXPECT_EQ(OfKind(ops, SurfaceOp::Line).size(), c.segments + 2) << c.first << pattern;

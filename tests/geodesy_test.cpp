@@ -15,7 +15,7 @@ namespace {
 
 // A 1920x1080-pixel screen at 15 twips per pixel.
 PictureView View(double a1, double b1, double c1) {
-  return {a1, b1, c1, {28800, 16200}};
+  return PictureView::OfPixels({a1, b1}, c1, 1920, 1080, 15);
 }
 
 double LonDifference(double a, double b) {
@@ -26,15 +26,15 @@ double LonDifference(double a, double b) {
 // distance d at H d c1 / (2 pi) with its own pi, y downwards.
 Place ProjInverse(const PictureView& view, double px, double py) {
   PJ_CONTEXT* ctx = proj_context_create();
-  PJ* pj = proj_create(ctx, ("+proj=aeqd +R=1 +lat_0=" + std::to_string(view.b1) +
-                             " +lon_0=" + std::to_string(view.a1))
+  PJ* pj = proj_create(ctx, ("+proj=aeqd +R=1 +lat_0=" + std::to_string(view.centre.lat) +
+                             " +lon_0=" + std::to_string(view.centre.lon))
                                 .c_str());
   if (pj == nullptr) {
     ADD_FAILURE() << "PROJ has no aeqd";
     proj_context_destroy(ctx);
     return {};
   }
-  const double scale = 1080 * view.c1 / (2 * kPi);
+  const double scale = 1080 * view.magnification / (2 * kPi);
   const PJ_COORD out =
       proj_trans(pj, PJ_INV, proj_coord((px - 960) / scale, (540 - py) / scale, 0, 0));
   const double toDegrees = proj_degree_output(pj, PJ_INV) ? 1.0 : 180 / M_PI;
@@ -84,15 +84,15 @@ TEST(ScreenPositionTest, MatchesTheTableAndLeadsBackToThePlace) {
   }
   for (const PictureView& view : {View(139.7, 35.7, 1), View(300, -33.9, 2.5), View(0, 90, 1),
                                   View(360, 0, 10), View(180, -89.99, 3)}) {
-    Project(table, view.a1, view.b1);
-    ComputeScreenPositions(table, view.c1, view.screen.width, view.screen.height);
+    Project(table, view.centre);
+    ComputeScreenPositions(table, view);
     for (std::size_t k = 0; k < places.size(); ++k) {
-      SCOPED_TRACE(std::to_string(view.a1) + "," + std::to_string(view.b1) + " #" +
+      SCOPED_TRACE(std::to_string(view.centre.lon) + "," + std::to_string(view.centre.lat) + " #" +
                    std::to_string(k));
       const ScreenPosition at = ScreenPositionOf(view, places[k]);
       // The table may be projected with other arithmetic that agrees to 1e-6 twips.
-      EXPECT_NEAR(at.x, table.sx[k + 1], 1e-5);
-      EXPECT_NEAR(at.y, table.sy[k + 1], 1e-5);
+      EXPECT_NEAR(at.x, table.Sx()[k + 1], 1e-5);
+      EXPECT_NEAR(at.y, table.Sy()[k + 1], 1e-5);
       const auto back = PlaceAt(view, at);
       ASSERT_TRUE(back.has_value());
       EXPECT_NEAR(LonDifference(back->lon, places[k].lon), 0, 1e-9);
@@ -123,6 +123,10 @@ TEST(HeadingTest, AgreesWithTheGeodesicOnTheSphereAndPointsNorthWhereThereIsNoDi
       // from 180,80 and 180,-80, as geod gives them.
       {0, 100, -74, 40.7, 66.3577, 5860.646},
       {0, -100, -74, 40.7, 97.2383, 14758.334},
+      // A longitude many turns out is measured where it is drawn: 1e17 is exactly -80, so both
+      // rows are geod's for 10N 80W.
+      {139.7, 35.7, 1e17, 10, 47.1680, 13446.825},
+      {139.7, 35.7, 280, 10, 47.1680, 13446.825},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::to_string(c.a1) + "," + std::to_string(c.b1) + " to " +
@@ -158,7 +162,7 @@ TEST(ReadoutTest, FormatsTheWindowsLineAndTheCsvRows) {
             "経度 -74.00  緯度 40.70  方位 25.1°  距離 10,849 km");
   const Query queries[] = {Place{-74, 40.7}, PixelPoint{960, 540}, PixelPoint{0.5, 0.25},
                            PixelPoint{960, 0}};
-  EXPECT_EQ(QueryCsv(queries, tokyo, 15),
+  EXPECT_EQ(QueryCsv(queries, tokyo),
             "lon,lat,bearing,distance_km,x,y\n"
             "-74.000000,40.700000,25.1090,10848.930,1084.205,274.959\n"
             "139.700000,35.700000,0.0000,0.000,960.000,540.000\n"

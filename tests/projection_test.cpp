@@ -1,6 +1,7 @@
 #include "view/projection.h"
 
 #include <gtest/gtest.h>
+#include <hwy/targets.h>
 #include <proj.h>
 
 #include <algorithm>
@@ -16,17 +17,21 @@
 #include <vector>
 
 #include "test_support.h"
+#include "view/projection_vector.h"
 
 namespace globeview {
 namespace {
 
 constexpr double kTrueDegree = M_PI / 180;
-constexpr double kHalfPi = kPi / 2;
-constexpr double kTwoPi = 2 * kPi;
 
 // A 1920x1080-pixel screen in twips.
 constexpr double kWidth = 28800;
 constexpr double kHeight = 16200;
+
+// A view of the screen at magnification c1, for the screen positions.
+PictureView OnScreen(double c1, double width, double height) {
+  return {{}, c1, {width, height}};
+}
 
 // A table holding `points` (longitude, latitude in degrees) from entry 1 on; every other entry is a
 // coastline break.
@@ -49,7 +54,9 @@ constexpr const char* kFieldNames[] = {"lonRad", "latRad", "az", "el", "x",  "y"
 constexpr std::size_t kProjectedFields = 10;
 
 std::array<double*, 12> FieldsOf(PointTable& t) {
-  return {t.lonRad, t.latRad, t.az, t.el, t.x, t.y, t.z, t.xr, t.yr, t.zr, t.sx, t.sy};
+  const PointTable::DerivedFields d = t.Derived();
+  return {d.lonRad.data(), d.latRad.data(), d.az.data(), d.el.data(), d.x.data(),  d.y.data(),
+          d.z.data(),      d.xr.data(),     d.yr.data(), d.zr.data(), d.sx.data(), d.sy.data()};
 }
 
 double OneTurnIntoRange(double angle) {
@@ -69,9 +76,9 @@ std::vector<Fields> ReferenceProjection(PointTable& t, double a1, double b1, dou
     Fields& f = reference[i];
     for (std::size_t k = 0; k < f.size(); ++k) f[k] = fields[k][i];
     auto& [lonRad, latRad, az, el, x, y, z, xr, yr, zr, sx, sy] = f;
-    if (t.usable[i]) {
-      lonRad = OneTurnIntoRange(t.lonDeg[i] * kPi / 180);
-      latRad = t.latDeg[i] * kPi / 180;
+    if (t.IsUsable(i)) {
+      lonRad = OneTurnIntoRange(t.LonDeg()[i] * kPi / 180);
+      latRad = t.LatDeg()[i] * kPi / 180;
       const double turned = OneTurnIntoRange(lonRad + turn);
       x = std::cos(turned) * std::cos(latRad);
       y = std::sin(turned) * std::cos(latRad);
@@ -102,11 +109,11 @@ void ExpectReference(PointTable& t, double a1, double b1, double c1, double fiel
                      double positionTolerance) {
   const auto fields = FieldsOf(t);
   for (int i = 1; i <= kPointCount; ++i) {
-    for (std::size_t k = 0; k < kProjectedFields && !t.usable[i]; ++k) fields[k][i] = 0.42;
+    for (std::size_t k = 0; k < kProjectedFields && !t.IsUsable(i); ++k) fields[k][i] = 0.42;
   }
   const std::vector<Fields> reference = ReferenceProjection(t, a1, b1, c1);
-  Project(t, a1, b1);
-  ComputeScreenPositions(t, c1, kWidth, kHeight);
+  Project(t, {a1, b1});
+  ComputeScreenPositions(t, OnScreen(c1, kWidth, kHeight));
   int failures = 0;
   for (int i = 1; i <= kPointCount && failures < 10; ++i) {
     for (std::size_t k = 0; k < fields.size(); ++k) {
@@ -116,7 +123,7 @@ void ExpectReference(PointTable& t, double a1, double b1, double c1, double fiel
       if (std::fabs(got - want) <= allowed || got == want) continue;
       ++failures;
       ADD_FAILURE() << kFieldNames[k] << "[" << i << "] = " << got << ", expected " << want
-                    << " (entry " << t.lonDeg[i] << "," << t.latDeg[i] << ")";
+                    << " (entry " << t.LonDeg()[i] << "," << t.LatDeg()[i] << ")";
     }
   }
 }
@@ -138,6 +145,25 @@ void OnEveryTarget(const std::function<void()>& check) {
   EXPECT_FALSE(UseProjectionTarget("no such target"));
   ASSERT_TRUE(UseProjectionTarget(""));
   EXPECT_EQ(ProjectionTarget(), targets.front());
+}
+
+// A build the processor cannot run ends the program with an illegal instruction, and one passed
+// over leaves speed unused: the builds the program finds runnable are exactly those Highway's own
+// detection finds supported, and it chooses the best of them.
+TEST(ProjectionTargetTest, RunsExactlyWhatHighwaysOwnDetectionSupports) {
+  const std::int64_t supported = hwy::SupportedTargets();
+  const std::vector<std::string> runnable = ProjectionTargets();
+  const struct {
+    const char* name;
+    std::int64_t bit;
+  } builds[] = {{"AVX3", HWY_AVX3}, {"AVX2", HWY_AVX2}, {"SSE4", HWY_SSE4}, {"SCALAR", HWY_SCALAR}};
+  std::vector<std::string> expected;
+  for (const auto& build : builds) {
+    if ((supported & build.bit) != 0) expected.emplace_back(build.name);
+  }
+  EXPECT_EQ(runnable, expected);
+  ASSERT_FALSE(runnable.empty());
+  EXPECT_EQ(ProjectionTarget(), runnable.front());
 }
 
 // How far, in the program's degrees, the true pole of the working sphere lies from the view centre
@@ -182,17 +208,17 @@ TEST(ProjectTest, GivesTheAnglesOfKnownPoints) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     PointTable t = MakeTable({{c.lon, c.lat}});
-    Project(t, c.a1, c.b1);
-    EXPECT_GE(t.az[1], 0);
-    EXPECT_LE(t.az[1], kTwoPi);
-    EXPECT_GE(t.el[1], -kHalfPi);
-    EXPECT_LE(t.el[1], kHalfPi);
+    Project(t, {c.a1, c.b1});
+    EXPECT_GE(t.Az()[1], 0);
+    EXPECT_LE(t.Az()[1], kTwoPi);
+    EXPECT_GE(t.El()[1], -kHalfPi);
+    EXPECT_LE(t.El()[1], kHalfPi);
     // Directions just either side of north are 0 and 2pi.
     if (!std::isnan(c.az)) {
-      EXPECT_NEAR(std::remainder(t.az[1] - c.az, 2 * M_PI), 0, c.tolerance);
+      EXPECT_NEAR(std::remainder(t.Az()[1] - c.az, 2 * M_PI), 0, c.tolerance);
     }
     if (!std::isnan(c.el)) {
-      EXPECT_NEAR(t.el[1], c.el, c.tolerance);
+      EXPECT_NEAR(t.El()[1], c.el, c.tolerance);
     }
   }
 }
@@ -204,13 +230,13 @@ TEST(ProjectTest, WesternLongitudesMatchTheSameLongitudePlusATurn) {
     for (double lon : lons) {
       SCOPED_TRACE(std::to_string(a1) + "," + std::to_string(b1) + " " + std::to_string(lon));
       PointTable t = MakeTable({{lon, 20}, {lon + 360, 20}});
-      Project(t, a1, b1);
-      EXPECT_GE(t.lonRad[1], 0);
-      EXPECT_LE(t.lonRad[1], kTwoPi);
-      EXPECT_NEAR(t.lonRad[1], t.lonRad[2], 1e-12);
-      EXPECT_NEAR(t.el[1], t.el[2], 1e-12);
+      Project(t, {a1, b1});
+      EXPECT_GE(t.LonRad()[1], 0);
+      EXPECT_LE(t.LonRad()[1], kTwoPi);
+      EXPECT_NEAR(t.LonRad()[1], t.LonRad()[2], 1e-12);
+      EXPECT_NEAR(t.El()[1], t.El()[2], 1e-12);
       // The azimuth wraps at 0 / 2pi; compare it as a direction.
-      const double daz = std::remainder(t.az[1] - t.az[2], 2 * M_PI);
+      const double daz = std::remainder(t.Az()[1] - t.Az()[2], 2 * M_PI);
       EXPECT_NEAR(daz, 0, 1e-12);
     }
   }
@@ -236,26 +262,26 @@ TEST(ProjectTest, VectorsExactlyOnTheAxisTakeTheLimitsAndNeverANaN) {
         for (double lon : {1e-9, 0.0, -1e-9}) points.push_back({lon, lat});
       }
       PointTable t = MakeTable(points);
-      Project(t, 360, b1);
+      Project(t, {360, b1});
       for (int i = 1; i <= static_cast<int>(points.size()); ++i) {
         SCOPED_TRACE(i);
-        ASSERT_FALSE(std::isnan(t.az[i]));
-        ASSERT_FALSE(std::isnan(t.el[i]));
-        EXPECT_GE(t.az[i], 0);
-        EXPECT_LE(t.az[i], kTwoPi);
-        EXPECT_NEAR(t.el[i], kHalfPi, 1e-8);
-        EXPECT_LE(t.el[i], kHalfPi);
-        if (t.xr[i] != 0) continue;
-        if (t.yr[i] > 0) {
+        ASSERT_FALSE(std::isnan(t.Az()[i]));
+        ASSERT_FALSE(std::isnan(t.El()[i]));
+        EXPECT_GE(t.Az()[i], 0);
+        EXPECT_LE(t.Az()[i], kTwoPi);
+        EXPECT_NEAR(t.El()[i], kHalfPi, 1e-8);
+        EXPECT_LE(t.El()[i], kHalfPi);
+        if (t.Xr()[i] != 0) continue;
+        if (t.Yr()[i] > 0) {
           ++xrZeroYrPositive;
-          EXPECT_EQ(t.az[i], kHalfPi);
-        } else if (t.yr[i] < 0) {
+          EXPECT_EQ(t.Az()[i], kHalfPi);
+        } else if (t.Yr()[i] < 0) {
           ++xrZeroYrNegative;
-          EXPECT_EQ(t.az[i], 3 * kHalfPi);
+          EXPECT_EQ(t.Az()[i], 3 * kHalfPi);
         } else {
           ++bothZero;
-          EXPECT_EQ(t.az[i], 0);
-          EXPECT_EQ(t.el[i], kHalfPi);
+          EXPECT_EQ(t.Az()[i], 0);
+          EXPECT_EQ(t.El()[i], kHalfPi);
         }
       }
       // These points are all at the centre, where the direction is no matter: an ulp of
@@ -286,11 +312,11 @@ TEST(ProjectTest, LeavesUnusableEntriesAloneAndSurvivesEnormousFieldValues) {
   // A latitude beyond the pole is the point over it: 100 N on 5 E is 80 N on 185 E.
   PointTable t = MakeTable(points);
   PointTable over = MakeTable({{185, 80}});
-  Project(t, 139.7, 35.7);
-  Project(over, 139.7, 35.7);
+  Project(t, {139.7, 35.7});
+  Project(over, {139.7, 35.7});
   // The program's pi puts its pole a little short of the true one: equal to a few 1e-9.
-  EXPECT_NEAR(t.az[4], over.az[1], 1e-8);
-  EXPECT_NEAR(t.el[4], over.el[1], 1e-8);
+  EXPECT_NEAR(t.Az()[4], over.Az()[1], 1e-8);
+  EXPECT_NEAR(t.El()[4], over.El()[1], 1e-8);
 }
 
 struct ScreenCase {
@@ -315,10 +341,10 @@ TEST(ScreenPositionsTest, PlaceKnownPointsAroundTheMiddle) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     PointTable t = MakeTable({{c.lon, c.lat}});
-    Project(t, c.a1, c.b1);
-    ComputeScreenPositions(t, c.c1, w, h);
-    EXPECT_NEAR(t.sx[1], c.sx, c.tolerance);
-    EXPECT_NEAR(t.sy[1], c.sy, c.tolerance);
+    Project(t, {c.a1, c.b1});
+    ComputeScreenPositions(t, OnScreen(c.c1, w, h));
+    EXPECT_NEAR(t.Sx()[1], c.sx, c.tolerance);
+    EXPECT_NEAR(t.Sy()[1], c.sy, c.tolerance);
   }
 }
 
@@ -327,21 +353,23 @@ TEST(ScreenPositionsTest, PutsTheAntipodeOnTheOuterRing) {
   const double c1s[] = {1, 2.5, 10};
   for (double c1 : c1s) {
     PointTable t = MakeTable({{180, 0}, {-40.3, -35.7}});
-    Project(t, 0, 0);
-    ComputeScreenPositions(t, c1, kWidth, kHeight);
-    EXPECT_NEAR(std::hypot(t.sx[1] - kWidth / 2, t.sy[1] - kHeight / 2), kHeight / 2 * c1, 1e-4);
-    Project(t, 139.7, 35.7);
-    ComputeScreenPositions(t, c1, kWidth, kHeight);
-    EXPECT_NEAR(std::hypot(t.sx[2] - kWidth / 2, t.sy[2] - kHeight / 2), kHeight / 2 * c1, 1e-4);
+    Project(t, {0, 0});
+    ComputeScreenPositions(t, OnScreen(c1, kWidth, kHeight));
+    EXPECT_NEAR(std::hypot(t.Sx()[1] - kWidth / 2, t.Sy()[1] - kHeight / 2), kHeight / 2 * c1,
+                1e-4);
+    Project(t, {139.7, 35.7});
+    ComputeScreenPositions(t, OnScreen(c1, kWidth, kHeight));
+    EXPECT_NEAR(std::hypot(t.Sx()[2] - kWidth / 2, t.Sy()[2] - kHeight / 2), kHeight / 2 * c1,
+                1e-4);
   }
 }
 
 TEST(ScreenPositionsTest, GivesEveryEntryAHarmlessPosition) {
   PointTable t = MakeTable({{10, 10}});
-  Project(t, 139.7, 35.7);
-  ComputeScreenPositions(t, 2.5, kWidth, kHeight);
+  Project(t, {139.7, 35.7});
+  ComputeScreenPositions(t, OnScreen(2.5, kWidth, kHeight));
   for (int i = 1; i <= kPointCount; ++i) {
-    ASSERT_TRUE(std::isfinite(t.sx[i]) && std::isfinite(t.sy[i])) << i;
+    ASSERT_TRUE(std::isfinite(t.Sx()[i]) && std::isfinite(t.Sy()[i])) << i;
   }
 }
 
@@ -385,8 +413,8 @@ struct OracleResult {
 // Compares every usable entry farther than kAntipodeExclusion from the antipode. With
 // `allowAntipodeDrift` the allowance grows near the antipode as described above.
 OracleResult CompareWithProj(PointTable& t, const Centre& centre, bool allowAntipodeDrift) {
-  Project(t, centre.a1, centre.b1);
-  ComputeScreenPositions(t, centre.c1, kWidth, kHeight);
+  Project(t, {centre.a1, centre.b1});
+  ComputeScreenPositions(t, OnScreen(centre.c1, kWidth, kHeight));
 
   PJ_CONTEXT* ctx = proj_context_create();
   const std::string definition = "+proj=aeqd +lat_0=" + std::to_string(centre.b1) +
@@ -404,8 +432,8 @@ OracleResult CompareWithProj(PointTable& t, const Centre& centre, bool allowAnti
   const double sinB = std::sin(centre.b1 * kTrueDegree);
   const double cosB = std::cos(centre.b1 * kTrueDegree);
   for (int i = 1; i <= kPointCount; ++i) {
-    if (!t.usable[i]) continue;
-    const double lon = t.lonDeg[i], lat = t.latDeg[i];
+    if (!t.IsUsable(i)) continue;
+    const double lon = t.LonDeg()[i], lat = t.LatDeg()[i];
     const double cosD =
         sinB * std::sin(lat * kTrueDegree) +
         cosB * std::cos(lat * kTrueDegree) * std::cos((lon - centre.a1) * kTrueDegree);
@@ -416,7 +444,7 @@ OracleResult CompareWithProj(PointTable& t, const Centre& centre, bool allowAnti
         proj_trans(pj, PJ_FWD, proj_coord(lon * inputScale, lat * inputScale, 0, 0));
     const double sx = kWidth / 2 + out.xy.x * scale;
     const double sy = kHeight / 2 - out.xy.y * scale;
-    const double error = std::max(std::fabs(sx - t.sx[i]), std::fabs(sy - t.sy[i]));
+    const double error = std::max(std::fabs(sx - t.Sx()[i]), std::fabs(sy - t.Sy()[i]));
     double allowed = kOracleTolerance;
     if (allowAntipodeDrift) allowed += scale * d * kAntipodeDrift / std::sin(fromAntipode);
     ++result.compared;
@@ -466,8 +494,8 @@ TEST(ProjOracleTest, AgreesWithProjOnAGridAndAroundTheCentreAndTheAntipode) {
     PointTable t = MakeTable(points);
     const OracleResult r = CompareWithProj(t, centre, true);
     EXPECT_GT(r.compared, 25000);
-    EXPECT_LE(r.worstExcess, 0) << "entry " << r.worstEntry << " at " << t.lonDeg[r.worstEntry]
-                                << "," << t.latDeg[r.worstEntry];
+    EXPECT_LE(r.worstExcess, 0) << "entry " << r.worstEntry << " at " << t.LonDeg()[r.worstEntry]
+                                << "," << t.LatDeg()[r.worstEntry];
   }
 }
 
@@ -480,8 +508,8 @@ TEST(ProjOracleTest, AgreesWithProjOnTheShippedCoastline) {
                  std::to_string(centre.c1));
     const OracleResult r = CompareWithProj(t, centre, false);
     EXPECT_GT(r.compared, 50000);
-    EXPECT_LE(r.worstExcess, 0) << "entry " << r.worstEntry << " at " << t.lonDeg[r.worstEntry]
-                                << "," << t.latDeg[r.worstEntry];
+    EXPECT_LE(r.worstExcess, 0) << "entry " << r.worstEntry << " at " << t.LonDeg()[r.worstEntry]
+                                << "," << t.LatDeg()[r.worstEntry];
   }
 }
 

@@ -57,10 +57,9 @@ TEST(RasterSurfaceQtTest, MatchesQPaintersAliasedLinesExceptAtEndsAndTies) {
                {10, 50, 7, 1920, 1080}};
   for (const auto& v : views) {
     SCOPED_TRACE(testing::Message() << v.a1 << ", " << v.b1 << " at " << v.c1);
-    Project(table, v.a1, v.b1);
     test::RecordingSurface recorded;
     HeadlessDesktop desktop(v.w * kTwips, v.h * kTwips);
-    DrawPicture(table, v.c1, PrepareScreen(desktop, recorded), recorded, desktop);
+    DrawGlobe(table, {{v.a1, v.b1}, v.c1, PrepareScreen(desktop, recorded)}, recorded);
 
     QImage ours(v.w, v.h, QImage::Format_RGB32);
     ours.fill(Qt::black);

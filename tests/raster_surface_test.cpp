@@ -17,7 +17,6 @@
 #include "system/headless_desktop.h"
 #include "test_support.h"
 #include "view/drawing.h"
-#include "view/projection.h"
 
 namespace globeview {
 namespace {
@@ -119,7 +118,8 @@ TEST(RasterSurfaceTest, TheCrossIsExactOnEveryScreenShape) {
     SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " at " << c.twipsPerPixel);
     Canvas canvas(c.w, c.h, c.twipsPerPixel);
     HeadlessDesktop desktop(c.w * c.twipsPerPixel, c.h * c.twipsPerPixel);
-    DrawPicture(table, 10, PrepareScreen(desktop, canvas.surface), canvas.surface, desktop);
+    DrawGlobe(table, {{}, 10, PrepareScreen(desktop, canvas.surface), c.twipsPerPixel},
+              canvas.surface);
     Pixels cross;
     for (int y = 0; y < c.h; ++y) cross.insert({c.w / 2, y});
     for (int x = std::max(0, (c.w - c.h) / 2); x < std::min(c.w, (c.w + c.h) / 2); ++x)
@@ -133,7 +133,7 @@ TEST(RasterSurfaceTest, CrossAndRingsAreSymmetricAboutTheMiddlePixel) {
   Canvas canvas(64, 40);  // the middle is pixel (32, 20)
   PointTable table = AllNotAvailable();
   HeadlessDesktop desktop(Tw(64), Tw(40));
-  DrawPicture(table, 1, PrepareScreen(desktop, canvas.surface), canvas.surface, desktop);
+  DrawGlobe(table, {{}, 1, PrepareScreen(desktop, canvas.surface)}, canvas.surface);
   const auto grey = PixelsOf(canvas.image, kGrey);
   for (const auto& [x, y] : grey) {
     EXPECT_TRUE(x == 0 || grey.count({64 - x, y})) << x << "," << y;
@@ -267,10 +267,9 @@ TEST(RasterSurfaceTest, FarEndsLightTheSamePixelsAsNearOnes) {
 TEST(RasterSurfaceTest, ShippedCoastlineDrawsTheWholePicture) {
   if (!std::filesystem::exists(test::ShippedCoastlinePath())) GTEST_SKIP() << "no data.dat";
   PointTable& table = test::ShippedTable();
-  Project(table, 139.7, 35.7);
   Canvas canvas(1920, 1080);
   HeadlessDesktop desktop(1920 * kTwips, 1080 * kTwips);
-  DrawPicture(table, 1, PrepareScreen(desktop, canvas.surface), canvas.surface, desktop);
+  DrawGlobe(table, {{139.7, 35.7}, 1, PrepareScreen(desktop, canvas.surface)}, canvas.surface);
   const Image& image = canvas.image;
   EXPECT_EQ(image.pixel(960, 540), kGrey);
   EXPECT_EQ(image.pixel(960, 0), kGrey);  // the outer ring touches the top...

@@ -13,7 +13,7 @@ namespace globeview {
 namespace {
 
 // Tokyo on a 1920x1080-pixel screen of 15 twips per pixel.
-const PictureView kTokyo{139.7, 35.7, 1, {28800, 16200}};
+const PictureView kTokyo{{139.7, 35.7}, 1, {28800, 16200}};
 const Place kNewYork{-74, 40.7};
 const Place kTokyoAntipode{-40.3, -35.7};
 constexpr double kGreatCircleKm = 2 * std::numbers::pi * kEarthRadiusKm;  // 40030.1736
@@ -86,7 +86,7 @@ bool LitNear(const Image& image, double x, double y, Colour colour) {
 // (200, 150), and a place at angular distance d lies 150 d / pi pixels out in its bearing, north
 // up. The paths are checked at points along the lines that way.
 TEST(TargetTest, DrawsTheShortPathYellowAndTheLongPathOrange) {
-  const PictureView view{139.7, 35.7, 1, {400 * 15, 300 * 15}};
+  const PictureView view{{139.7, 35.7}, 1, {400 * 15, 300 * 15}, 15};
   const Colour yellow = Argb(255, 255, 0), orange = Argb(255, 128, 0);
   const struct {
     const char* name;
@@ -103,7 +103,7 @@ TEST(TargetTest, DrawsTheShortPathYellowAndTheLongPathOrange) {
     RasterSurface surface(image.Rows(), 15);
     surface.BackColor({0, 0, 0});
     surface.Cls();
-    DrawTarget(view, 15, c.target, surface);
+    DrawTarget(view, c.target, surface);
 
     const double b = c.bearing * std::numbers::pi / 180;
     const double ux = std::sin(b), uy = -std::cos(b);

@@ -92,8 +92,7 @@ ParsedLine ParseLine(std::string_view line, LineKind kind) {
   return Holding(Place{first, second});
 }
 
-long AnswerStandardInput(LineKind kind, const PictureView& view, double twipsPerPixel,
-                         StandardOutput& out) {
+long AnswerStandardInput(LineKind kind, const PictureView& view, StandardOutput& out) {
   std::vector<char> buffer(kReadBlock);
   std::size_t begin = 0;  // the first byte not yet answered
   std::size_t end = 0;    // the end of what was read
@@ -103,7 +102,7 @@ long AnswerStandardInput(LineKind kind, const PictureView& view, double twipsPer
     ++number;
     const ParsedLine parsed = ParseLine(line, kind);
     if (parsed.is == ParsedLine::Is::kQuery) {
-      AppendQueryRow(out.Pending(), parsed.query, view, twipsPerPixel);
+      AppendQueryRow(out.Pending(), parsed.query, view);
       out.Written();
     } else if (parsed.is == ParsedLine::Is::kBad) {
       ++bad;

@@ -27,7 +27,6 @@ ParsedLine ParseLine(std::string_view line, LineKind kind);
 // answered is written out before the program waits for more input, so a pipe or a terminal gets
 // each answer before its next line is read. A line that holds no query is reported on standard
 // error with its number and skipped. Returns the number of such lines. Throws StreamError.
-long AnswerStandardInput(LineKind kind, const PictureView& view, double twipsPerPixel,
-                         StandardOutput& out);
+long AnswerStandardInput(LineKind kind, const PictureView& view, StandardOutput& out);
 
 }  // namespace globeview::render

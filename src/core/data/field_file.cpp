@@ -21,9 +21,6 @@
 namespace globeview {
 namespace {
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
-}
 bool IsLineEnd(char c) {
   return c == '\r' || c == '\n';
 }
@@ -136,10 +133,9 @@ bool FieldReader::StartField() {
 }
 
 // Reads the everyday "-179.8488" in the same pass that finds its separator, which halves the work
-// of a load: such digits form an integer a double holds exactly, and at most 15 decimals divide it
-// by an exact power of ten, so the one division rounds correctly and the value is the very one
-// ParseNumber gives. A field not yet followed by its separator in memory is left to Next, which
-// waits for the rest.
+// of a load. The scan is the numeric test's own, so the value is the very one ParseNumber gives;
+// a number it cannot round at once, or one with blanks or anything else before its separator, is
+// left to Next, as is a field not yet followed by its separator in memory, for which Next waits.
 bool FieldReader::NextPlainNumber(double& number) {
   // The usual step from one number to the next, a comma or a CR LF, without StartField's rounds.
   if (stage_ == Stage::kBetween && pos_ + 2 < size_) {
@@ -157,33 +153,14 @@ bool FieldReader::NextPlainNumber(double& number) {
   if (stage_ != Stage::kAtField && (!StartField() || stage_ != Stage::kAtField)) return false;
   fieldStart_ = pos_;
 
-  constexpr std::size_t kMostDigits = 15;
-  static constexpr double kPowersOfTen[kMostDigits + 1] = {
-      1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  const char* p = data_ + pos_;
-  const char* const end = data_ + size_;
-  const bool negative = *p == '-';
-  p += negative ? 1 : 0;
-  // Digits beyond the fifteenth only wrap the sum, which is then not used.
-  std::uint64_t digits = 0;
-  const char* const whole = p;
-  while (p < end && static_cast<unsigned char>(*p - '0') < 10) {
-    digits = digits * 10 + static_cast<std::uint64_t>(*p++ - '0');
+  const DecimalScan scan = ScanDecimal(std::string_view(data_ + pos_, size_ - pos_));
+  const std::size_t end = pos_ + scan.length;
+  if (scan.length == 0 || !scan.exact || end == size_ ||
+      (data_[end] != ',' && !IsLineEnd(data_[end]))) {
+    return false;
   }
-  std::size_t count = static_cast<std::size_t>(p - whole);
-  std::size_t decimals = 0;
-  if (p < end && *p == '.') {
-    const char* const fraction = ++p;
-    while (p < end && static_cast<unsigned char>(*p - '0') < 10) {
-      digits = digits * 10 + static_cast<std::uint64_t>(*p++ - '0');
-    }
-    decimals = static_cast<std::size_t>(p - fraction);
-    count += decimals;
-  }
-  if (count == 0 || count > kMostDigits || p == end || (*p != ',' && !IsLineEnd(*p))) return false;
-  const double magnitude = static_cast<double>(digits) / kPowersOfTen[decimals];
-  number = negative ? -magnitude : magnitude;
-  pos_ = static_cast<std::size_t>(p - data_);
+  number = scan.value;
+  pos_ = end;
   fieldLine_ = startLine_;
   stage_ = Stage::kBetween;
   return true;

@@ -35,10 +35,10 @@ class FieldReader {
 
   // The next field, or nothing at the end of the content.
   std::optional<FieldValue> Next();
-  // Takes the next field when it is a plain decimal ("-179.8488": a sign, at most 15 digits around
-  // a point, nothing else) and gives its number, exactly the numeric test's; otherwise takes
-  // nothing and returns false, leaving the field to Next. The coastline's fields are nearly all
-  // of this kind, and no FieldValue is built for them.
+  // Takes the next field when it is a number ScanDecimal rounds at once ("-179.8488"), directly
+  // followed by its separator, and gives that number, by construction the numeric test's;
+  // otherwise takes nothing and returns false, leaving the field to Next. The coastline's fields
+  // are nearly all of this kind, and no FieldValue is built for them.
   bool NextPlainNumber(double& number);
 
   // The 1-based line on which the last field returned started.

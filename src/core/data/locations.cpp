@@ -26,8 +26,10 @@ namespace fs = std::filesystem;
 
 constexpr const char* kUserFolder = "globeview";
 
+// Joined as every path of the program is, then with its "." and ".." steps resolved, so that a
+// message names the folder plainly.
 std::string Join(const std::string& directory, const std::string& name) {
-  return (fs::path(directory) / name).lexically_normal().string();
+  return fs::path(JoinPath(directory, name)).lexically_normal().string();
 }
 
 // Only an absolute value counts: a relative XDG_CONFIG_HOME is to be ignored, as desktops agree,

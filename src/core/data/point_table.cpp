@@ -2,20 +2,20 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <optional>
 #include <utility>
 
-#include "system/numeric.h"
+#include "system/angles.h"
 
 namespace globeview {
 
 namespace {
 
-constexpr std::size_t kEntries = kPointCount + 1;  // entry 0 is never used
-constexpr std::size_t kDoubleArrays = 16;          // lonDeg, latDeg, 12 derived, sx, sy
-constexpr std::size_t kByteArrays = 4;             // valid, usable, the two kinds
-constexpr std::size_t kDoubleBytes = ((kEntries * sizeof(double) + 63) / 64) * 64;
-constexpr std::size_t kByteBytes = ((kEntries + 63) / 64) * 64;
+constexpr std::size_t kDoubleArrays = 16;  // lonDeg, latDeg, 12 derived, room for 2
+constexpr std::size_t kByteArrays = 4;     // valid, usable, the two kinds
+constexpr std::size_t kDoubleBytes = ((kTableEntries * sizeof(double) + 63) / 64) * 64;
+constexpr std::size_t kByteBytes = ((kTableEntries + 63) / 64) * 64;
 constexpr std::size_t kTableBytes = kDoubleArrays * kDoubleBytes + kByteArrays * kByteBytes;
 
 // A value whose product with pi overflows has no direction: it cannot be turned into radians.
@@ -38,48 +38,27 @@ PointTable::PointTable() : block_(kTableBytes) {
     next += kByteBytes;
     return array;
   };
-  lonDeg = doubles();
-  latDeg = doubles();
-  lonRad = doubles();
-  latRad = doubles();
-  az = doubles();
-  el = doubles();
-  x = doubles();
-  y = doubles();
-  z = doubles();
-  xr = doubles();
-  yr = doubles();
-  zr = doubles();
-  sx = doubles();
-  sy = doubles();
+  lonDeg_ = doubles();
+  latDeg_ = doubles();
+  for (double*& field : derived_) field = doubles();
   next += 2 * kDoubleBytes;  // room kept so the byte arrays follow whole lines
-  valid = bytes();
-  usable = bytes();
+  valid_ = bytes();
+  usable_ = bytes();
   lonKind_ = bytes();
   latKind_ = bytes();
 }
 
 PointTable::PointTable(PointTable&& other) noexcept
-    : valid(other.valid),
-      usable(other.usable),
-      lonDeg(other.lonDeg),
-      latDeg(other.latDeg),
-      lonRad(other.lonRad),
-      latRad(other.latRad),
-      az(other.az),
-      el(other.el),
-      x(other.x),
-      y(other.y),
-      z(other.z),
-      xr(other.xr),
-      yr(other.yr),
-      zr(other.zr),
-      sx(other.sx),
-      sy(other.sy),
-      block_(std::move(other.block_)),
+    : block_(std::move(other.block_)),
+      valid_(other.valid_),
+      usable_(other.usable_),
+      lonDeg_(other.lonDeg_),
+      latDeg_(other.latDeg_),
       lonKind_(other.lonKind_),
       latKind_(other.latKind_),
-      texts_(std::move(other.texts_)) {}
+      texts_(std::move(other.texts_)) {
+  std::copy(std::begin(other.derived_), std::end(other.derived_), std::begin(derived_));
+}
 
 PointTable::~PointTable() = default;
 
@@ -112,19 +91,19 @@ void PointTable::SetSource(int i, FieldValue lon, FieldValue lat) {
   const std::optional<double> latNumber = isValid ? lat.AsNumber() : std::nullopt;
   const bool isUsable =
       lonNumber && latNumber && Projectable(*lonNumber) && Projectable(*latNumber);
-  Store(i, std::move(lon), lonKind_, lonDeg, 0);
-  Store(i, std::move(lat), latKind_, latDeg, 1);
-  valid[i] = isValid ? 1 : 0;
-  usable[i] = isUsable ? 1 : 0;
+  Store(i, std::move(lon), lonKind_, lonDeg_, 0);
+  Store(i, std::move(lat), latKind_, latDeg_, 1);
+  valid_[i] = isValid ? 1 : 0;
+  usable_[i] = isUsable ? 1 : 0;
 }
 
 void PointTable::SetNumbers(int i, double lon, double lat) {
   lonKind_[i] = kNumber;
   latKind_[i] = kNumber;
-  lonDeg[i] = lon;
-  latDeg[i] = lat;
-  valid[i] = 1;
-  usable[i] = Projectable(lon) && Projectable(lat) ? 1 : 0;
+  lonDeg_[i] = lon;
+  latDeg_[i] = lat;
+  valid_[i] = 1;
+  usable_[i] = Projectable(lon) && Projectable(lat) ? 1 : 0;
 }
 
 FieldValue PointTable::Source(int i, const std::uint8_t* kinds, const double* numbers,
@@ -143,12 +122,18 @@ FieldValue PointTable::Source(int i, const std::uint8_t* kinds, const double* nu
   }
 }
 
+PointTable::DerivedFields PointTable::Derived() {
+  const auto field = [this](int k) { return std::span<double>(derived_[k], kTableEntries); };
+  return {field(0), field(1), field(2), field(3), field(4),  field(5),
+          field(6), field(7), field(8), field(9), field(10), field(11)};
+}
+
 FieldValue PointTable::SrcLon(int i) const {
-  return Source(i, lonKind_, lonDeg, 0);
+  return Source(i, lonKind_, lonDeg_, 0);
 }
 
 FieldValue PointTable::SrcLat(int i) const {
-  return Source(i, latKind_, latDeg, 1);
+  return Source(i, latKind_, latDeg_, 1);
 }
 
 }  // namespace globeview

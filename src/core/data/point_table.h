@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,6 +14,8 @@ namespace globeview {
 
 // Entries in the coastline table, numbered 1 to kPointCount.
 inline constexpr int kPointCount = 61656;
+// The length of each of the table's fields: entry 0 is never used.
+inline constexpr std::size_t kTableEntries = kPointCount + 1;
 
 // The coastline: parallel arrays of kPointCount + 1 entries, entry 0 unused, allocated once at full
 // size in one block. The source fields are set when the coastline is loaded and never change; every
@@ -38,25 +41,52 @@ class PointTable {
   FieldValue SrcLon(int i) const;
   FieldValue SrcLat(int i) const;
 
-  bool IsValid(int i) const { return valid[i] != 0; }
-  bool IsUsable(int i) const { return usable[i] != 0; }
+  bool IsValid(int i) const { return valid_[i] != 0; }
+  bool IsUsable(int i) const { return usable_[i] != 0; }
 
-  // Numbers kept compactly: a text that is not "NA" is held aside; most fields are plain numbers.
-  std::uint8_t* valid;
-  std::uint8_t* usable;
-  double* lonDeg;
-  double* latDeg;
+  // The fields, kTableEntries each, entry 0 first and unused.
+  std::span<const std::uint8_t> Valid() const { return {valid_, kTableEntries}; }
+  std::span<const std::uint8_t> Usable() const { return {usable_, kTableEntries}; }
+  // The source numbers in degrees: the number of a field that holds one, the number a text reads
+  // as, else 0.
+  std::span<const double> LonDeg() const { return {lonDeg_, kTableEntries}; }
+  std::span<const double> LatDeg() const { return {latDeg_, kTableEntries}; }
   // Derived by the projection; all start at 0.
-  double *lonRad, *latRad, *az, *el, *x, *y, *z, *xr, *yr, *zr;
+  std::span<const double> LonRad() const { return {derived_[0], kTableEntries}; }
+  std::span<const double> LatRad() const { return {derived_[1], kTableEntries}; }
+  std::span<const double> Az() const { return {derived_[2], kTableEntries}; }
+  std::span<const double> El() const { return {derived_[3], kTableEntries}; }
+  std::span<const double> X() const { return {derived_[4], kTableEntries}; }
+  std::span<const double> Y() const { return {derived_[5], kTableEntries}; }
+  std::span<const double> Z() const { return {derived_[6], kTableEntries}; }
+  std::span<const double> Xr() const { return {derived_[7], kTableEntries}; }
+  std::span<const double> Yr() const { return {derived_[8], kTableEntries}; }
+  std::span<const double> Zr() const { return {derived_[9], kTableEntries}; }
   // Screen position in twips, for every entry.
-  double *sx, *sy;
+  std::span<const double> Sx() const { return {derived_[10], kTableEntries}; }
+  std::span<const double> Sy() const { return {derived_[11], kTableEntries}; }
+
+  // The derived fields to write: by the projection, and by a test that sets an angle by hand.
+  struct DerivedFields {
+    std::span<double> lonRad, latRad, az, el, x, y, z, xr, yr, zr, sx, sy;
+  };
+  DerivedFields Derived();
 
  private:
   enum Kind : std::uint8_t { kNumber = 0, kMarker = 1, kText = 2 };
   FieldValue Source(int i, const std::uint8_t* kinds, const double* numbers, int side) const;
   void Store(int i, FieldValue value, std::uint8_t* kinds, double* numbers, int side);
 
+  static constexpr int kDerivedCount = 12;
+
   PageBlock block_;
+  std::uint8_t* valid_;
+  std::uint8_t* usable_;
+  // Numbers kept compactly: a text that is not "NA" is held aside; most fields are plain numbers.
+  double* lonDeg_;
+  double* latDeg_;
+  // lonRad, latRad, az, el, x, y, z, xr, yr, zr, sx, sy, in that order.
+  double* derived_[kDerivedCount];
   std::uint8_t* lonKind_;
   std::uint8_t* latKind_;
   // The texts other than "NA", by entry and side (0 longitude, 1 latitude), in the order read.

@@ -4,7 +4,8 @@
 #include <charconv>
 #include <cmath>
 #include <optional>
-#include <stdexcept>
+
+#include "system/numeric.h"
 
 namespace globeview {
 
@@ -15,10 +16,6 @@ namespace {
 constexpr double kHundredths = 100.0;
 // Beyond this a value in hundredths no longer fits the integer formatting below.
 constexpr double kLargestHundredths = 1e15;
-
-bool Finite(float a, float b, float c, float d) {
-  return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
-}
 
 // "12", "12.5", "-0.25": at most two decimals, no trailing zeros, a period whatever the locale.
 void AppendNumber(std::string& out, double value) {
@@ -58,12 +55,9 @@ void AppendColour(std::string& out, Rgb colour) {
 }  // namespace
 
 SvgWriter::SvgWriter(int widthPixels, int heightPixels, double twipsPerPixel)
-    : widthPixels_(widthPixels), heightPixels_(heightPixels) {
-  if (!(twipsPerPixel > 0) || !std::isfinite(twipsPerPixel)) {
-    throw std::invalid_argument("twips per pixel must be a positive number");
-  }
-  pixelsPerTwip_ = 1.0 / twipsPerPixel;
-}
+    : widthPixels_(widthPixels),
+      heightPixels_(heightPixels),
+      pixelsPerTwip_(PixelsPerTwip(twipsPerPixel)) {}
 
 void SvgWriter::BackColor(Rgb colour) {
   back_ = colour;
@@ -105,7 +99,7 @@ void SvgWriter::Line(float x1, float y1, float x2, float y2) {
 }
 
 void SvgWriter::Circle(float x, float y, float radius, Rgb colour) {
-  if (!Finite(x, y, radius, 0) || radius < 0) return;
+  if (!Finite(x, y, radius) || radius < 0) return;
   shapes_.push_back({true, colour, width_, 0, 0, x, y, radius});
 }
 
@@ -124,6 +118,46 @@ std::optional<SvgWriter::Point> SvgWriter::Islet(const Shape& path) const {
   return Point{left + (right - left) / 2, top + (bottom - top) / 2};
 }
 
+double SvgWriter::At(float twips) const {
+  return twips * pixelsPerTwip_ + 0.5;
+}
+
+void SvgWriter::AppendCircle(std::string& svg, const Shape& circle) const {
+  svg += "<circle cx=\"";
+  AppendNumber(svg, At(circle.x));
+  svg += "\" cy=\"";
+  AppendNumber(svg, At(circle.y));
+  svg += "\" r=\"";
+  AppendNumber(svg, circle.radius * pixelsPerTwip_);
+  svg += "\"/>\n";
+}
+
+void SvgWriter::AppendPath(std::string& svg, const Shape& path) const {
+  svg += "<path d=\"M";
+  if (const std::optional<Point> islet = Islet(path)) {
+    // The PNG lights the pixel of a run this small; a stroke around it may cover no pixel's
+    // centre and vanish where the document is rendered at its own size. A line of almost no
+    // length with square ends is an upright square one pixel wide, which always covers one; of
+    // no length at all, some renderers leave it out.
+    AppendNumber(svg, At(islet->x));
+    svg += ' ';
+    AppendNumber(svg, At(islet->y));
+    svg += "h0.01\"/>\n";
+    return;
+  }
+  AppendNumber(svg, At(points_[path.first].x));
+  svg += ' ';
+  AppendNumber(svg, At(points_[path.first].y));
+  svg += 'L';
+  for (std::size_t i = path.first + 1; i < path.first + path.count; ++i) {
+    if (i > path.first + 1) svg += ' ';
+    AppendNumber(svg, At(points_[i].x));
+    svg += ' ';
+    AppendNumber(svg, At(points_[i].y));
+  }
+  svg += "\"/>\n";
+}
+
 std::string SvgWriter::Document() const {
   std::string svg;
   // Each point takes about 16 characters.
@@ -139,9 +173,7 @@ std::string SvgWriter::Document() const {
     svg += "\"/>\n";
   }
   svg += "<g fill=\"none\" stroke-linecap=\"square\" stroke-linejoin=\"round\">\n";
-
-  // Twips to the document: pixel k's centre is at k + 1/2.
-  const auto at = [&](float twips) { return twips * pixelsPerTwip_ + 0.5; };
+  // One group for each run of shapes in the same pen.
   const Shape* group = nullptr;
   for (const Shape& shape : shapes_) {
     if (group == nullptr || !(shape.colour == group->colour) || shape.width != group->width) {
@@ -152,38 +184,10 @@ std::string SvgWriter::Document() const {
       group = &shape;
     }
     if (shape.isCircle) {
-      svg += "<circle cx=\"";
-      AppendNumber(svg, at(shape.x));
-      svg += "\" cy=\"";
-      AppendNumber(svg, at(shape.y));
-      svg += "\" r=\"";
-      AppendNumber(svg, shape.radius * pixelsPerTwip_);
-      svg += "\"/>\n";
-      continue;
+      AppendCircle(svg, shape);
+    } else {
+      AppendPath(svg, shape);
     }
-    svg += "<path d=\"M";
-    if (const std::optional<Point> islet = Islet(shape)) {
-      // The PNG lights the pixel of a run this small; a stroke around it may cover no pixel's
-      // centre and vanish where the document is rendered at its own size. A line of almost no
-      // length with square ends is an upright square one pixel wide, which always covers one; of
-      // no length at all, some renderers leave it out.
-      AppendNumber(svg, at(islet->x));
-      svg += ' ';
-      AppendNumber(svg, at(islet->y));
-      svg += "h0.01\"/>\n";
-      continue;
-    }
-    AppendNumber(svg, at(points_[shape.first].x));
-    svg += ' ';
-    AppendNumber(svg, at(points_[shape.first].y));
-    svg += 'L';
-    for (std::size_t i = shape.first + 1; i < shape.first + shape.count; ++i) {
-      if (i > shape.first + 1) svg += ' ';
-      AppendNumber(svg, at(points_[i].x));
-      svg += ' ';
-      AppendNumber(svg, at(points_[i].y));
-    }
-    svg += "\"/>\n";
   }
   if (group != nullptr) svg += "</g>\n";
   svg += "</g>\n</svg>\n";

@@ -47,6 +47,10 @@ class SvgWriter final : public DrawingSurface {
   // The middle of a path whose points all lie within one pixel's width and height; none for a
   // larger one.
   std::optional<Point> Islet(const Shape& path) const;
+  // Twips to the document: pixel k's centre is at k + 1/2.
+  double At(float twips) const;
+  void AppendCircle(std::string& svg, const Shape& circle) const;
+  void AppendPath(std::string& svg, const Shape& path) const;
 
   int widthPixels_;
   int heightPixels_;

@@ -3,12 +3,24 @@
 // The drawing operations of the window that the globe drawing uses. Coordinates and lengths are in
 // twips (1/1440 inch) from the top left of the drawing area, y downwards; widths are in pixels.
 
+#include <cmath>
+#include <stdexcept>
+
 namespace globeview {
 
 // Twips in an inch: the unit of every position and length the drawing works in.
 inline constexpr double kTwipsPerInch = 1440.0;
 // Twips in a pixel of an ordinary 96 DPI screen, the screen globeview-render draws for.
 inline constexpr double kTwipsPerPixelAt96Dpi = kTwipsPerInch / 96;
+
+// Pixels in a twip on a surface of `twipsPerPixel` twips to the pixel; throws std::invalid_argument
+// unless that is a positive number, the one scale a surface can draw at.
+inline double PixelsPerTwip(double twipsPerPixel) {
+  if (!(twipsPerPixel > 0) || !std::isfinite(twipsPerPixel)) {
+    throw std::invalid_argument("twips per pixel must be a positive number");
+  }
+  return 1.0 / twipsPerPixel;
+}
 
 struct Rgb {
   int r = 0;

@@ -13,9 +13,6 @@
 namespace globeview {
 namespace {
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t';
-}
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
@@ -27,17 +24,10 @@ constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,
 constexpr int kLargestExactPower = 22;
 constexpr std::uint64_t kLargestExactInteger = std::uint64_t{1} << 53;
 
-struct Scan {
-  bool shaped = false;  // exactly the shape of a decimal number, nothing before or after
-  bool exact = false;   // `value` is the correctly rounded value, no slower reading needed
-  double value = 0;
-};
+}  // namespace
 
-// Checks the shape and, for the everyday numbers of a coastline file, works out the value at once:
-// when the digits form an integer a double holds exactly and the power of ten is exact too, one
-// multiplication or division rounds correctly (Clinger's fast path), exactly as strtod would.
-Scan ScanDecimal(std::string_view text) {
-  Scan scan;
+DecimalScan ScanDecimalInFull(std::string_view text) {
+  DecimalScan scan;
   std::size_t i = 0;
   const std::size_t n = text.size();
   bool negative = false;
@@ -63,22 +53,22 @@ Scan ScanDecimal(std::string_view text) {
   }
   if (digits == 0) return scan;
 
-  if (i < n && (text[i] == 'e' || text[i] == 'E')) {
-    ++i;
+  if (i + 1 < n && (text[i] == 'e' || text[i] == 'E')) {
+    std::size_t j = i + 1;
     bool negativeExponent = false;
-    if (i < n && (text[i] == '+' || text[i] == '-')) negativeExponent = text[i++] == '-';
-    std::size_t exponentDigits = 0;
+    if (text[j] == '+' || text[j] == '-') negativeExponent = text[j++] == '-';
+    const std::size_t firstDigit = j;
     int written = 0;
-    while (i < n && IsDigit(text[i])) {
-      ++exponentDigits;
-      if (written < 100000) written = written * 10 + (text[i] - '0');
-      ++i;
+    while (j < n && IsDigit(text[j])) {
+      if (written < 100000) written = written * 10 + (text[j] - '0');
+      ++j;
     }
-    if (exponentDigits == 0) return scan;
-    exponent += negativeExponent ? -written : written;
+    if (j > firstDigit) {
+      exponent += negativeExponent ? -written : written;
+      i = j;
+    }
   }
-  if (i != n) return scan;
-  scan.shaped = true;
+  scan.length = i;
 
   if (mantissaExact && exponent >= -kLargestExactPower && exponent <= kLargestExactPower) {
     double value = static_cast<double>(mantissa);
@@ -89,6 +79,8 @@ Scan ScanDecimal(std::string_view text) {
   }
   return scan;
 }
+
+namespace {
 
 // The "C" locale, so a user's locale never changes what a period means.
 locale_t CLocale() {
@@ -101,8 +93,8 @@ locale_t CLocale() {
 std::optional<double> ParseNumber(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
   while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  const Scan scan = ScanDecimal(text);
-  if (!scan.shaped) return std::nullopt;
+  const DecimalScan scan = ScanDecimal(text);
+  if (scan.length == 0 || scan.length != text.size()) return std::nullopt;
   if (scan.exact) return scan.value;
 
   // from_chars rounds correctly, as strtod does, and needs neither a copy nor a locale; it only

@@ -20,23 +20,27 @@ ScreenSize PrepareScreen(Desktop& desktop, DrawingSurface& surface) {
   return {desktop.ScreenWidth(), desktop.ScreenHeight()};
 }
 
-void DrawPicture(PointTable& table, double c1, ScreenSize screen, DrawingSurface& surface,
-                 Desktop& desktop) {
-  const double w = screen.width;
-  const double h = screen.height;
+void DrawGlobe(PointTable& table, const PictureView& view, DrawingSurface& surface) {
+  Project(table, view.centre);
+  DrawProjectedGlobe(table, view, surface);
+}
+
+void DrawProjectedGlobe(PointTable& table, const PictureView& view, DrawingSurface& surface) {
+  const double w = view.screen.width;
+  const double h = view.screen.height;
 
   surface.ForeColor(kCoastline);
   surface.Cls();
 
-  const double s = c1 * (1.0 / 2.0);
-  ComputeScreenPositions(table, c1, w, h);
+  const double s = view.magnification * (1.0 / 2.0);
+  ComputeScreenPositions(table, view);
 
   // A segment half the screen wide or longer is one that wraps round the far side of the globe
   // (its ends lie near the outer ring on opposite sides), not a piece of coastline.
   const double maxLengthSquared = (w * w) / 4;
-  const std::uint8_t* usable = table.usable;
-  const double* sx = table.sx;
-  const double* sy = table.sy;
+  const std::uint8_t* usable = table.Usable().data();
+  const double* sx = table.Sx().data();
+  const double* sy = table.Sy().data();
   // An entry that is valid but unusable has no position of its own, so it joins neither
   // neighbour; "usable" already implies "valid".
   for (int i = 1; i < kPointCount; ++i) {
@@ -61,8 +65,6 @@ void DrawPicture(PointTable& table, double c1, ScreenSize screen, DrawingSurface
   // The bar is as long as the screen is high, so the cross is square on any screen shape.
   surface.Line(static_cast<float>(((1 - ratio) * w) / 2), cy,
                static_cast<float>(((1 + ratio) * w) / 2), cy);
-
-  desktop.SetMousePointer(MousePointer::Default);
 }
 
 }  // namespace globeview

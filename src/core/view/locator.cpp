@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+#include "system/angles.h"
+
 namespace globeview {
 
 namespace {
 
-constexpr double kDegreesPerTurn = 360.0;
-constexpr double kHalfTurn = 180.0;
-constexpr double kQuarterTurn = 90.0;
+constexpr double kHalfTurn = kDegreesPerHalfTurn;
+constexpr double kQuarterTurn = kPoleLatitude;
 
 // One pair of the locator: how many parts it cuts the square before it into, and the character of
 // part 0.

@@ -1,42 +1,63 @@
 #pragma once
 
-#include <string>
-#include <vector>
+#include <optional>
 
 #include "data/point_table.h"
-#include "system/numeric.h"
+#include "system/angles.h"
+#include "view/picture.h"
 
 namespace globeview {
 
-// The four passes of the azimuthal equidistant projection over every usable entry: degrees to
-// radians, working copies, turn in longitude, tilt and angles. Leaves az in 0..2pi and el in
-// -pi/2..pi/2 about the view centre (a1, b1 in degrees, already normalised); never a NaN. Stores
-// lonRad to zr of every usable entry and touches no other entry.
-void Project(PointTable& table, double a1, double b1);
+// The azimuthal equidistant projection as the program draws it, forward and inverse. A place is
+// turned in longitude and tilted so that the view centre comes to the pole of a working sphere;
+// its azimuth az (0..2pi) and elevation el (-pi/2..pi/2) there give its screen position at
+// r = H (pi/2 - el) / pi x c1/2 from the middle, sx = r sin(az) + W/2, sy = r cos(az) + H/2
+// (W x H the screen in twips, c1 the magnification).
 
-// Screen positions in twips of every entry from az, el, the magnification c1 and the screen size
-// W x H in twips: r = H (pi/2 - el) / pi x c1/2, sx = r sin(az) + W/2, sy = r cos(az) + H/2.
-void ComputeScreenPositions(PointTable& table, double c1, double width, double height);
+// Every usable entry of the table about the centre: lonRad to zr, az and el. Touches no other
+// entry; never stores a NaN.
+void Project(PointTable& table, Place centre);
 
-// A position on the screen in twips.
-struct ScreenPosition {
-  double x = 0;
-  double y = 0;
+// The screen positions of every entry from its az and el.
+void ComputeScreenPositions(PointTable& table, const PictureView& view);
+
+// Where the picture draws one place, by the same formulas (in the C library's arithmetic, which
+// the table's positions match to about 1e-9 twips). A longitude many turns out is first brought
+// back exactly, in degrees.
+ScreenPosition ScreenPositionOf(const PictureView& view, Place place);
+
+// The inverse: the place the picture draws at a screen position, longitude in -180..180; nothing
+// beyond the 180-degree ring. The middle is the view centre and the ring itself its antipode.
+std::optional<Place> PlaceAt(const PictureView& view, ScreenPosition point);
+
+// The view centre as the picture shows it, longitude in -180..180. A latitude beyond a pole (typed
+// while a drawing handled its waiting events, and drawn as it stood) puts it over that pole.
+Place DrawnCentre(const PictureView& view);
+
+// The steps of one point, which the vector loops fall back on.
+
+// The turn in longitude and the tilt, the same for every point of one projection.
+struct ProjectionFrame {
+  double turn;
+  double cosTilt;
+  double sinTilt;
 };
+ProjectionFrame MakeProjectionFrame(Place centre);
 
-// Where one place (longitude, latitude in degrees) is drawn, by the formulas of the two functions
-// above (in the C library's arithmetic, which the table's positions match to about 1e-9 twips).
-ScreenPosition PositionOf(double lonDeg, double latDeg, double a1, double b1, double c1,
-                          double width, double height);
+// The screen: half the magnification, the height and the middle, in twips.
+struct ScreenFrame {
+  double halfMagnification;
+  double height;
+  double middleX;
+  double middleY;
+};
+ScreenFrame MakeScreenFrame(const PictureView& view);
 
-// The instruction set the two functions above run on, chosen for this processor at the first call
-// ("AVX3" for AVX-512, "AVX2", "SSE4", "SCALAR").
-const char* ProjectionTarget();
-
-// The instruction sets built in that this processor has, best first.
-std::vector<std::string> ProjectionTargets();
-// Makes the two functions run on the named one of those (empty: the best again), so each can be
-// checked; false when this processor cannot run it.
-bool UseProjectionTarget(const std::string& name);
+// Every field the projection gives one point.
+struct ProjectedPoint {
+  double lonRad, latRad, x, y, z, xr, yr, zr, az, el;
+};
+ProjectedPoint ProjectPoint(double lonDeg, double latDeg, const ProjectionFrame& frame);
+ScreenPosition PlacePoint(double az, double el, const ScreenFrame& screen);
 
 }  // namespace globeview

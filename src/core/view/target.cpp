@@ -4,14 +4,13 @@
 #include <cmath>
 #include <numbers>
 
+#include "system/angles.h"
 #include "view/locator.h"
 
 namespace globeview {
 
 namespace {
 
-constexpr double kDegreesPerHalfTurn = 180.0;
-constexpr double kDegreesPerTurn = 360.0;
 constexpr double kRadiansPerDegree = std::numbers::pi / kDegreesPerHalfTurn;
 // The length of a whole great circle, on the sphere the readout measures on.
 constexpr double kGreatCircleKm = 2 * std::numbers::pi * kEarthRadiusKm;
@@ -53,7 +52,7 @@ TargetLines LinesOf(const PictureView& view, Place target) {
   TargetLines lines;
   lines.middle = {view.screen.width / 2, view.screen.height / 2};
   // The 180-degree ring, as the picture draws it: r = H (pi/2 - el) / pi x c1/2 at el = -pi/2.
-  const double ring = view.screen.height * (view.c1 * (1.0 / 2));
+  const double ring = view.screen.height * (view.magnification * (1.0 / 2));
   lines.target = ScreenPositionOf(view, target);
   double dx = lines.target.x - lines.middle.x;
   double dy = lines.target.y - lines.middle.y;
@@ -118,14 +117,13 @@ std::optional<std::string> PointerReadoutAt(const PictureView& view, ScreenPosit
   return PointerReadoutText(*place, HeadingFromCentre(view, *place));
 }
 
-void DrawTarget(const PictureView& view, double twipsPerPixel, Place target,
-                DrawingSurface& surface) {
+void DrawTarget(const PictureView& view, Place target, DrawingSurface& surface) {
   const TargetLines lines = LinesOf(view, target);
   surface.DrawWidth(1);
   surface.ForeColor(kShortPath);
   Line(surface, lines.middle, lines.target);
   surface.Circle(static_cast<float>(lines.target.x), static_cast<float>(lines.target.y),
-                 static_cast<float>(kTargetRingPixels * twipsPerPixel), kShortPath);
+                 static_cast<float>(kTargetRingPixels * view.twipsPerPixel), kShortPath);
   surface.ForeColor(kLongPath);
   Line(surface, lines.middle, lines.away);
   Line(surface, lines.beyond, lines.target);

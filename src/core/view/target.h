@@ -40,7 +40,6 @@ std::optional<std::string> PointerReadoutAt(const PictureView& view, ScreenPosit
 // centre or at its antipode has no direction on the screen; it takes its bearing of 0 (up), so
 // its long path runs straight down (at the antipode the target is drawn on the ring straight up).
 // Leaves the surface's width at 1 and its foreground colour orange.
-void DrawTarget(const PictureView& view, double twipsPerPixel, Place target,
-                DrawingSurface& surface);
+void DrawTarget(const PictureView& view, Place target, DrawingSurface& surface);
 
 }  // namespace globeview

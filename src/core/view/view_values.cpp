@@ -3,6 +3,7 @@
 #include <cmath>
 #include <optional>
 
+#include "system/angles.h"
 #include "system/numeric.h"
 
 namespace globeview {
@@ -14,28 +15,25 @@ namespace {
 // an exact remainder, so that even 1e308 finishes at once.
 constexpr double kMaxSteps = 1e6;
 
-constexpr double kFullTurn = 360.0;
-constexpr double kHalfTurn = 180.0;
-constexpr double kPole = 90.0;
 constexpr double kMaxMagnification = 10.0;
 constexpr double kMinMagnification = 1.0;
 
 // Subtract 360 while above 360, then add 360 while below 0; 360 and 0 themselves stay.
 // Returns whether any step was taken.
 bool BringLongitudeIntoRange(double& a) {
-  const bool stepped = a > kFullTurn || a < 0;
-  if (std::fabs(a) > kFullTurn * (kMaxSteps + 1)) {
+  const bool stepped = a > kDegreesPerTurn || a < 0;
+  if (std::fabs(a) > kDegreesPerTurn * (kMaxSteps + 1)) {
     // std::fmod is exact. A positive multiple of 360 ends on 360, as the subtraction steps would;
     // a negative one on +0, as the addition steps would.
-    const double r = std::fmod(a, kFullTurn);
+    const double r = std::fmod(a, kDegreesPerTurn);
     if (a > 0) {
-      a = (r == 0) ? kFullTurn : r;
+      a = (r == 0) ? kDegreesPerTurn : r;
     } else {
       a = (r == 0) ? 0.0 : r;
     }
   }
-  while (a > kFullTurn) a -= kFullTurn;
-  while (a < 0) a += kFullTurn;
+  while (a > kDegreesPerTurn) a -= kDegreesPerTurn;
+  while (a < 0) a += kDegreesPerTurn;
   return stepped;
 }
 
@@ -46,20 +44,20 @@ bool BringLongitudeIntoRange(double& a) {
 // Returns whether any step was taken.
 bool CarryLatitudeOverThePole(double& b, double& a) {
   bool stepped = false;
-  if (std::fabs(b) > kHalfTurn * (kMaxSteps + 1)) {
+  if (std::fabs(b) > kDegreesPerHalfTurn * (kMaxSteps + 1)) {
     // Going once round a meridian is an even number of steps, which turns a by whole turns only.
-    b = std::fmod(b, kFullTurn);
+    b = std::fmod(b, kDegreesPerTurn);
     stepped = true;
   }
-  while (b > kPole || b < -kPole) {
-    while (b > kPole) {
-      b = kHalfTurn - b;
-      a += kHalfTurn;
+  while (b > kPoleLatitude || b < -kPoleLatitude) {
+    while (b > kPoleLatitude) {
+      b = kDegreesPerHalfTurn - b;
+      a += kDegreesPerHalfTurn;
       stepped = true;
     }
-    while (b < -kPole) {
-      b = -kHalfTurn - b;
-      a += kHalfTurn;
+    while (b < -kPoleLatitude) {
+      b = -kDegreesPerHalfTurn - b;
+      a += kDegreesPerHalfTurn;
       stepped = true;
     }
   }
@@ -68,7 +66,7 @@ bool CarryLatitudeOverThePole(double& b, double& a) {
 
 std::optional<double> FiniteNumber(const FieldValue& value) {
   const auto number = value.AsNumber();
-  if (!number || !std::isfinite(*number)) return std::nullopt;
+  if (!number || !Finite(*number)) return std::nullopt;
   return number;
 }
 

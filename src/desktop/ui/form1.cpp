@@ -22,7 +22,6 @@
 #include "ui/controls.h"
 #include "ui/picture_area.h"
 #include "view/drawing.h"
-#include "view/projection.h"
 
 namespace globeview {
 
@@ -158,21 +157,20 @@ void Form1::Command1_Click() {
     return;
   }
 
-  Project(*table_, *a1, *b1);
-
-  const double twipsPerPixel = picture_->TwipsPerPixel();
+  const PictureView picture{{*a1, *b1}, *c1, screen, picture_->TwipsPerPixel()};
   try {
     // Drawn over entirely by the surface's Cls, so never cleared here.
     const Rgb32Pixels pixels = picture_->PixelsFor(screen);
-    if (pixels.top != nullptr) surface.Attach(pixels, twipsPerPixel);
+    if (pixels.top != nullptr) surface.Attach(pixels, picture.twipsPerPixel);
   } catch (const std::bad_alloc&) {
     desktop.SetMousePointer(MousePointer::Default);
     const QSize size = picture_->PixelSize(screen);
     return Fail("not enough memory for a picture of " + std::to_string(size.width()) + " x " +
                 std::to_string(size.height()) + " pixels");
   }
-  DrawPicture(*table_, *c1, screen, surface, desktop);
-  picture_->Show(PictureView{*a1, *b1, *c1, screen});
+  DrawGlobe(*table_, picture, surface);
+  desktop.SetMousePointer(MousePointer::Default);
+  picture_->Show(picture);
 }
 
 void Form1::Command2_Click() {

@@ -64,7 +64,7 @@ void PictureArea::ReadOut(QPointF position, int floor) {
   std::optional<std::string> text;
   if (view_) {
     const QPointF pixel = position * devicePixelRatioF();
-    const double twipsPerPixel = TwipsPerPixel();
+    const double twipsPerPixel = view_->twipsPerPixel;
     text = ReadoutAt(*view_, {pixel.x() * twipsPerPixel, pixel.y() * twipsPerPixel});
   }
   if (!text) return HideReadout();
