@@ -23,13 +23,10 @@
 #include "data/locations.h"
 #include "data/point_table.h"
 #include "data/settings_file.h"
-#include "output/png_writer.h"
-#include "output/raster_surface.h"
-#include "output/svg_writer.h"
+#include "export/picture_file.h"
 #include "render/place_lines.h"
 #include "render/standard_output.h"
 #include "system/files.h"
-#include "system/headless_desktop.h"
 #include "system/numeric.h"
 #include "view/drawing.h"
 #include "view/geodesy.h"
@@ -128,8 +125,6 @@ auto Making(const char* what, Make make) {
   }
 }
 
-enum class PictureFormat { kPng, kSvg };
-
 // The lines of standard input asked about, and where among the command line's queries their
 // answers go.
 struct StandardInputQueries {
@@ -217,14 +212,6 @@ PictureFormat ParseFormat(std::string_view text) {
   throw UsageError("--format takes png or svg, not \"" + std::string(text) + "\"");
 }
 
-bool EndsWithAnyCase(std::string_view path, std::string_view ending) {
-  return path.size() >= ending.size() &&
-         std::equal(ending.begin(), ending.end(), path.end() - ending.size(),
-                    [](char want, char got) {
-                      return want == std::tolower(static_cast<unsigned char>(got));
-                    });
-}
-
 // --to or --at: one place or pixel, or "-" for those of standard input's lines.
 void AddQuery(const std::string& name, const std::string& text, Options& options) {
   const bool place = name == "--to";
@@ -250,13 +237,11 @@ void CheckOutputs(Options& options, std::optional<PictureFormat> format) {
                      " would both write to standard output");
   }
   if (!options.out) return;
-  if (format) {
-    options.format = *format;
-  } else if (EndsWithAnyCase(*options.out, ".svg")) {
-    options.format = PictureFormat::kSvg;
-  } else if (!EndsWithAnyCase(*options.out, ".png") && *options.out != "-") {
+  if (!format && *options.out != "-") format = FormatOfName(*options.out);
+  if (!format && *options.out != "-") {
     throw UsageError(*options.out + ": cannot tell the format; use .png or .svg, or --format");
   }
+  options.format = format.value_or(PictureFormat::kPng);
 }
 
 // Throws UsageError for an option it does not know or a value it cannot take.
@@ -322,34 +307,11 @@ void Fail(const std::string& message) {
   std::cerr << kProgram << ": " << message << '\n';
 }
 
-// The window's picture on any surface of the view's size: the screen prepared as Start prepares
-// it (the black background), then the globe.
-void DrawPicture(PointTable& table, const PictureView& view, DrawingSurface& surface) {
-  HeadlessDesktop desktop(view.screen.width, view.screen.height);
-  PrepareScreen(desktop, surface);
-  DrawGlobe(table, view, surface);
-}
-
-// A PNG of two bits per pixel: the picture holds only its three colours.
-std::string PngPicture(PointTable& table, const PictureView& view) {
-  PalettePicture picture(view.WidthPixels(), view.HeightPixels(), {kBackground, kCoastline, kGrid});
-  RasterSurface surface(picture.Pixels(), view.twipsPerPixel);
-  DrawPicture(table, view, surface);
-  return EncodePng(picture);
-}
-
-// The same picture as vectors, for print.
-std::string SvgPicture(PointTable& table, const PictureView& view) {
-  SvgWriter svg(view.WidthPixels(), view.HeightPixels(), view.twipsPerPixel);
-  DrawPicture(table, view, svg);
-  return svg.Document();
-}
-
 // The bytes of the picture file at `path` in `format`.
 std::string PictureFile(const std::string& path, PictureFormat format, PointTable& table,
                         const PictureView& view) {
   const std::string bytes = Making("the picture", [&] {
-    return format == PictureFormat::kSvg ? SvgPicture(table, view) : PngPicture(table, view);
+    return PictureFileBytes(table, view, format);
   });
   if (bytes.empty()) throw FileError("write", path, "the picture could not be encoded as PNG");
   return bytes;

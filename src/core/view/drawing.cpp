@@ -1,6 +1,7 @@
 #include "view/drawing.h"
 
 #include "view/projection.h"
+#include "view/target.h"
 
 namespace globeview {
 
@@ -65,6 +66,7 @@ void DrawProjectedGlobe(PointTable& table, const PictureView& view, DrawingSurfa
   // The bar is as long as the screen is high, so the cross is square on any screen shape.
   surface.Line(static_cast<float>(((1 - ratio) * w) / 2), cy,
                static_cast<float>(((1 + ratio) * w) / 2), cy);
+  if (view.target) DrawTarget(view, *view.target, surface);
 }
 
 }  // namespace globeview

@@ -17,8 +17,8 @@ ScreenSize PrepareScreen(Desktop& desktop, DrawingSurface& surface);
 
 // The picture: projects every usable entry of the table about the view's centre, then clears the
 // surface and draws the coastlines, the four range rings and the cross, on a screen of the view's
-// size. The surface keeps the background colour it was given (PrepareScreen gives the window's);
-// the pointer is left to the caller.
+// size, and the view's target with its paths over them. The surface keeps the background colour
+// it was given (PrepareScreen gives the window's); the pointer is left to the caller.
 void DrawGlobe(PointTable& table, const PictureView& view, DrawingSurface& surface);
 
 // DrawGlobe's drawing alone, over a table whose az and el are already set: the screen positions,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "system/drawing_surface.h"
 
 namespace globeview {
@@ -31,6 +33,9 @@ struct PictureView {
   ScreenSize screen;
   // Of the surface the picture is drawn on: its pixel size and the pixels of a readout.
   double twipsPerPixel = kTwipsPerPixelAt96Dpi;
+  // A place the user aimed at, drawn over the picture with its short and long paths; none most
+  // of the time.
+  std::optional<Place> target = std::nullopt;
 
   // A screen of whole pixels, of twipsPerPixel twips each.
   static PictureView OfPixels(Place centre, double magnification, int widthPixels, int heightPixels,
