@@ -200,9 +200,9 @@ FieldValue FieldReader::BareField() {
 }
 
 bool FieldReader::QuoteAhead() {
-  // Exactly kMaxFieldLength bytes are looked at, however many are already in memory, so a file
+  // Exactly kQuoteLookAhead bytes are looked at, however many are already in memory, so a file
   // read whole and the same bytes from a pipe get the same answer.
-  std::size_t left = kMaxFieldLength;
+  std::size_t left = kQuoteLookAhead;
   for (;;) {
     fieldStart_ = pos_;  // the field is given up: nothing before pos_ is needed
     const std::size_t span = std::min(left, size_ - pos_);

@@ -45,6 +45,9 @@ class FieldReader {
   std::int64_t Line() const { return fieldLine_; }
 
   static constexpr std::size_t kMaxFieldLength = 1 << 20;
+  // How far past a too long quoted field a closing quote is looked for, to tell a field that is
+  // merely too long from one that is never closed.
+  static constexpr std::size_t kQuoteLookAhead = 16 * kMaxFieldLength;
 
  private:
   enum class Stage { kFirst, kBetween, kAtField, kEmptyAtEnd, kEnd };
@@ -61,7 +64,7 @@ class FieldReader {
   void SkipLineEnd();
   // Brings the next piece of the file; false at its end, or over text in memory.
   bool More();
-  // Whether a quote follows the too long quoted field within kMaxFieldLength bytes of where it
+  // Whether a quote follows the too long quoted field within kQuoteLookAhead bytes of where it
   // became too long: if not, its fault is taken to be the missing closing quote (a stray quote
   // early in a file makes the rest of it one field).
   bool QuoteAhead();
