@@ -6,6 +6,8 @@
 #include <limits>
 #include <stdexcept>
 
+#include "system/numeric.h"
+
 namespace globeview {
 
 namespace {
@@ -51,17 +53,13 @@ Long CeilDiv(Wide n, Wide d) {  // d > 0
   return Saturated((n % d != 0 && n > 0) ? q + 1 : q);
 }
 
-bool Finite(double a, double b, double c, double d) {
-  return std::isfinite(a) && std::isfinite(b) && std::isfinite(c) && std::isfinite(d);
-}
-
 // Cuts the segment to the square [-limit, limit]^2 (Liang and Barsky); false when it misses it.
 // The cut is measured from whichever of the two ends and the midpoint lies nearest the square:
 // measured from a far end, the sum that gives the new end would lose the line's position near the
 // square to rounding.
 bool BringIn(double& x1, double& y1, double& x2, double& y2, double limit) {
   const double dx = x2 - x1, dy = y2 - y1;
-  if (!std::isfinite(dx) || !std::isfinite(dy)) return false;
+  if (!Finite(dx, dy)) return false;
   const double mx = x1 / 2 + x2 / 2, my = y1 / 2 + y2 / 2;
   const auto size = [](double x, double y) { return std::max(std::abs(x), std::abs(y)); };
   // The segment is o + t (dx, dy) for t in [t0, t1].
@@ -261,10 +259,7 @@ RasterSurface::RasterSurface(PalettePixels pixels, double twipsPerPixel) {
 }
 
 void RasterSurface::SetScale(double twipsPerPixel) {
-  if (!(twipsPerPixel > 0) || !std::isfinite(twipsPerPixel)) {
-    throw std::invalid_argument("twips per pixel must be a positive number");
-  }
-  scale_ = 1.0 / twipsPerPixel;
+  scale_ = PixelsPerTwip(twipsPerPixel);
 }
 
 void RasterSurface::Attach(Rgb32Pixels pixels, double twipsPerPixel) {
@@ -316,7 +311,7 @@ void RasterSurface::Line(float x1, float y1, float x2, float y2) {
 }
 
 void RasterSurface::Circle(float x, float y, float radius, Rgb colour) {
-  if (!Finite(x, y, radius, 0) || radius < 0) return;
+  if (!Finite(x, y, radius) || radius < 0) return;
   if (const auto* p = std::get_if<Rgb32Pixels>(&pixels_); p && HasPixels(*p)) {
     DrawRing(Rgb32Writer{*p, Rgb32Writer::Encode(*p, colour)}, x, y, radius);
   } else if (const auto* q = std::get_if<PalettePixels>(&pixels_); q && HasPixels(*q)) {
