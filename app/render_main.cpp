@@ -30,6 +30,7 @@
 #include "system/numeric.h"
 #include "view/drawing.h"
 #include "view/geodesy.h"
+#include "view/locator.h"
 #include "view/projection.h"
 #include "view/view_values.h"
 
@@ -54,8 +55,9 @@ constexpr double kMaxLatitude = 90.0;
 // The usage text: its first line after any wrong option, the whole of it for --help.
 constexpr const char* kUsageLine =
     "usage: globeview-render [--data FILE] [--lon TEXT] [--lat TEXT] [--mag TEXT] [--size WxH]\n"
-    "                        [--to LON,LAT|-]... [--at X,Y|-]... [--positions FILE|-]\n"
-    "                        [--out FILE.png|FILE.svg|-] [--format png|svg] [--help]\n"
+    "                        [--to LON,LAT|LOCATOR|-]... [--at X,Y|-]...\n"
+    "                        [--positions FILE|-] [--out FILE.png|FILE.svg|-]\n"
+    "                        [--format png|svg] [--target LON,LAT|LOCATOR] [--help]\n"
     "                        [--version]\n";
 
 constexpr const char* kHelp =
@@ -72,12 +74,18 @@ constexpr const char* kHelp =
     "                     one pixel is 15 twips\n"
     "  --to LON,LAT       a place (degrees, east and north positive, latitude -90 to 90):\n"
     "                     its bearing and distance from the centre and its pixel\n"
+    "  --to LOCATOR       a place as a Maidenhead grid locator of 4, 6 or 8 characters in\n"
+    "                     any case (PM95, pm95uq, JO62qm47): the centre of that square\n"
     "  --at X,Y           a pixel (from the top left, fractions allowed): the place there,\n"
     "                     its bearing and distance from the centre; NA off the earth's disc\n"
     "                     (--to and --at may be repeated; they answer on standard output as\n"
-    "                     CSV, header \"lon,lat,bearing,distance_km,x,y\", one line each in\n"
-    "                     the order given; bearing in degrees clockwise from north,\n"
-    "                     distance in km on a sphere of 6371 km)\n"
+    "                     CSV, header \"lon,lat,bearing,distance_km,x,y,long_bearing,\n"
+    "                     long_distance_km,locator\", one line each in the order given;\n"
+    "                     bearing in degrees clockwise from north, distance in km on a\n"
+    "                     sphere of 6371 km; long_bearing and long_distance_km the long\n"
+    "                     path, the other way round the same great circle (bearing + 180,\n"
+    "                     40,030 km less the distance); locator the place's 6-character\n"
+    "                     Maidenhead locator; every column but x and y NA off the disc)\n"
     "  --to -, --at -     places (or pixels) from standard input, one a line: \"LON LAT\" or\n"
     "                     \"LON,LAT\", or for a place a grid locator; blank lines and lines\n"
     "                     starting with # are skipped. Each line is answered as it arrives;\n"
@@ -92,6 +100,11 @@ constexpr const char* kHelp =
     "                     it to standard output (a PNG unless --format svg; not together\n"
     "                     with --positions -, --to or --at)\n"
     "  --format png|svg   the picture's format, whatever the name of --out\n"
+    "  --target LON,LAT   a target, or --target LOCATOR: drawn on --out as the window draws\n"
+    "                     it, in yellow a ring around it and the short path straight from\n"
+    "                     the middle to it, in orange the long path, from the middle away\n"
+    "                     from it to the 180-degree ring and from the ring beyond it back\n"
+    "                     to it (needs --out)\n"
     "  --help             this text\n"
     "  --version          the program's version\n"
     "\n"
@@ -143,6 +156,8 @@ struct Options {
   PictureFormat format = PictureFormat::kPng;  // --format, else from the name of --out
   std::vector<Query> queries;                  // --to and --at, in command-line order
   std::optional<StandardInputQueries> input;   // --to - or --at -
+  std::optional<Place> target;                 // --target: drawn with its paths on --out
+  std::string targetText;                      // --target as given
   bool help = false;                           // --help
   bool version = false;                        // --version
 };
@@ -183,16 +198,20 @@ std::optional<std::pair<double, double>> ParsePair(std::string_view text) {
   return std::pair{*first, *second};
 }
 
-// --to: a place; any longitude, a latitude from -90 to 90.
-Place ParsePlace(std::string_view text) {
+// --to or --target (`name`): a place, LON,LAT with any longitude and a latitude from -90 to 90, or
+// the centre of a grid locator's square.
+Place ParsePlace(const std::string& name, std::string_view text) {
   const auto pair = ParsePair(text);
   if (!pair) {
-    throw UsageError("--to takes LON,LAT, two numbers in degrees, not \"" + std::string(text) +
-                     "\"");
+    if (const auto place = PlaceOfLocator(text)) return *place;
+    throw UsageError(name +
+                     " takes LON,LAT, two numbers in degrees, or a grid locator of 4, 6 or 8 "
+                     "characters, not \"" +
+                     std::string(text) + "\"");
   }
   const auto [lon, lat] = *pair;
   if (lat < -kMaxLatitude || lat > kMaxLatitude) {
-    throw UsageError("--to takes a latitude from -90 to 90, not \"" + std::string(text) + "\"");
+    throw UsageError(name + " takes a latitude from -90 to 90, not \"" + std::string(text) + "\"");
   }
   return Place{lon, lat};
 }
@@ -216,7 +235,7 @@ PictureFormat ParseFormat(std::string_view text) {
 void AddQuery(const std::string& name, const std::string& text, Options& options) {
   const bool place = name == "--to";
   if (text != "-") {
-    options.queries.push_back(place ? Query{ParsePlace(text)} : Query{ParsePixel(text)});
+    options.queries.push_back(place ? Query{ParsePlace(name, text)} : Query{ParsePixel(text)});
   } else if (options.input) {
     throw UsageError(name + " -: standard input is read only once");
   } else {
@@ -235,6 +254,10 @@ void CheckOutputs(Options& options, std::optional<PictureFormat> format) {
   if (options.out == "-" && (options.positions == "-" || answers)) {
     throw UsageError("--out - and " + std::string(answers ? "--to or --at" : "--positions -") +
                      " would both write to standard output");
+  }
+  if (options.target && !options.out) {
+    throw UsageError("--target " + options.targetText + ": a target is drawn on the picture, and " +
+                     "there is no --out");
   }
   if (!options.out) return;
   if (!format && *options.out != "-") format = FormatOfName(*options.out);
@@ -294,6 +317,9 @@ Options ParseOptions(int argc, char** argv) {
       format = ParseFormat(takeValue());
     } else if (name == "--to" || name == "--at") {
       AddQuery(name, takeValue(), options);
+    } else if (name == "--target") {
+      options.targetText = takeValue();
+      options.target = ParsePlace(name, options.targetText);
     } else {
       throw UsageError("unknown option \"" + name + "\"");
     }
@@ -310,9 +336,8 @@ void Fail(const std::string& message) {
 // The bytes of the picture file at `path` in `format`.
 std::string PictureFile(const std::string& path, PictureFormat format, PointTable& table,
                         const PictureView& view) {
-  const std::string bytes = Making("the picture", [&] {
-    return PictureFileBytes(table, view, format);
-  });
+  const std::string bytes =
+      Making("the picture", [&] { return PictureFileBytes(table, view, format); });
   if (bytes.empty()) throw FileError("write", path, "the picture could not be encoded as PNG");
   return bytes;
 }
@@ -488,9 +513,10 @@ int Run(const Options& options) {
     Fail("the view values are not numbers");
     return kExitUsage;
   }
-  const PictureView picture =
+  PictureView picture =
       PictureView::OfPixels({*view.a1.AsNumber(), *view.b1.AsNumber()}, *view.c1.AsNumber(),
                             options.widthPixels, options.heightPixels, kTwipsPerPixel);
+  picture.target = options.target;
   try {
     return WriteOutputs(options, view, picture, table.get());
   } catch (const FileError& error) {

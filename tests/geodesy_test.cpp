@@ -162,12 +162,14 @@ TEST(ReadoutTest, FormatsTheWindowsLineAndTheCsvRows) {
             "経度 -74.00  緯度 40.70  方位 25.1°  距離 10,849 km");
   const Query queries[] = {Place{-74, 40.7}, PixelPoint{960, 540}, PixelPoint{0.5, 0.25},
                            PixelPoint{960, 0}};
+  // The long path: the bearing plus 180 and the rest of the 40,030.1736 km great circle, each
+  // distance rounded on its own (10,848.9305 and 29,181.2431 km).
   EXPECT_EQ(QueryCsv(queries, tokyo),
-            "lon,lat,bearing,distance_km,x,y\n"
-            "-74.000000,40.700000,25.1090,10848.930,1084.205,274.959\n"
-            "139.700000,35.700000,0.0000,0.000,960.000,540.000\n"
-            "NA,NA,NA,NA,0.500,0.250\n"
-            "-40.300000,-35.700000,0.0000,20015.087,960.000,0.000\n");
+            "lon,lat,bearing,distance_km,x,y,long_bearing,long_distance_km,locator\n"
+            "-74.000000,40.700000,25.1090,10848.930,1084.205,274.959,205.1090,29181.243,FN30aq\n"
+            "139.700000,35.700000,0.0000,0.000,960.000,540.000,180.0000,40030.174,PM95uq\n"
+            "NA,NA,NA,NA,0.500,0.250,NA,NA,NA\n"
+            "-40.300000,-35.700000,0.0000,20015.087,960.000,0.000,180.0000,20015.087,GF94uh\n");
 }
 
 }  // namespace

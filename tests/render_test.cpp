@@ -211,18 +211,24 @@ TEST(RenderTest, ValuesThatAreNotNumbersGetTheWindowsMessagesInFieldOrder) {
 // the 100 x 50 pixel screen around 0, 0 at magnification 1: the centre at the middle pixel (50,
 // 25); 90 degrees east, H/4 = 12.5 pixels to the right, 6371 x pi/2 = 10007.543 km away; the corner
 // pixel beyond the 180-degree ring; 10^20 degrees east, 280 modulo 360, is 80 degrees west,
-// 8895.594 km away and 11.111 pixels to the left.
+// 8895.594 km away and 11.111 pixels to the left. The long path is the bearing plus 180 and the
+// rest of the great circle of 2 pi 6371 = 40030.174 km. The locators name the centres of their
+// squares: jj00 is 1E 0.5N, whose bearing and distance are the haversine formula's, and JJ00aa55
+// is 2.75' E 1.375' N.
 TEST(RenderTest, PlacesAndPixelsAnswerInTheOrderAsked) {
-  const QStringList queries{"--to",    "0,0",  "--at",       "0,0",  "--to=90,0", "--at",
-                            "62.5,25", "--to", "-270, -0.0", "--to", "1e20,0"};
+  const QStringList queries{"--to",   "0,0",     "--at", "0,0",        "--to=90,0",
+                            "--at",   "62.5,25", "--to", "-270, -0.0", "--to",
+                            "1e20,0", "--to",    "jj00", "--to",       "JJ00AA55"};
   const std::string answers =
-      "lon,lat,bearing,distance_km,x,y\n"
-      "0.000000,0.000000,0.0000,0.000,50.000,25.000\n"
-      "NA,NA,NA,NA,0.000,0.000\n"
-      "90.000000,0.000000,90.0000,10007.543,62.500,25.000\n"
-      "90.000000,0.000000,90.0000,10007.543,62.500,25.000\n"
-      "90.000000,0.000000,90.0000,10007.543,62.500,25.000\n"
-      "-80.000000,0.000000,270.0000,8895.594,38.889,25.000\n";
+      "lon,lat,bearing,distance_km,x,y,long_bearing,long_distance_km,locator\n"
+      "0.000000,0.000000,0.0000,0.000,50.000,25.000,180.0000,40030.174,JJ00aa\n"
+      "NA,NA,NA,NA,0.000,0.000,NA,NA,NA\n"
+      "90.000000,0.000000,90.0000,10007.543,62.500,25.000,270.0000,30022.630,NJ50aa\n"
+      "90.000000,0.000000,90.0000,10007.543,62.500,25.000,270.0000,30022.630,NJ50aa\n"
+      "90.000000,0.000000,90.0000,10007.543,62.500,25.000,270.0000,30022.630,NJ50aa\n"
+      "-80.000000,0.000000,270.0000,8895.594,38.889,25.000,90.0000,31134.579,FJ00aa\n"
+      "1.000000,0.500000,63.4332,124.318,50.139,24.931,243.4332,39905.855,JJ00mm\n"
+      "0.045833,0.022917,63.4349,5.698,50.006,24.997,243.4349,40024.476,JJ00aa\n";
   const QStringList view{"--size", "100x50", "--lon", "0", "--lat", "0", "--mag", "1"};
   ScratchDir dir;
   dir.Write(kCoastline, SmallCoastline());
@@ -259,6 +265,13 @@ TEST(RenderTest, WrongOptionsExitWithUsageNamingTheOptionAndValue) {
       {"--at", "1;2"},
       {"--at", "nan,1"},
       {"--to", "1e999,0"},
+      {"--to", "JJ0"},  // not a grid locator: 3 characters, a field beyond R, a subsquare beyond x
+      {"--to", "SS00"},
+      {"--to", "JJ00yy"},
+      {"--to", "JJ00aa5"},
+      {"--target", "abc"},
+      {"--target", "1,91", "--out", "map.png"},
+      {"--target", "1,2"},                  // nothing to draw it on
       {"--positions", "-", "--to", "1,2"},  // two CSVs on standard output
       {"--out", "-", "--to", "1,2"},        // a picture and a CSV on standard output
       {"--out", "-", "--at", "-"},
@@ -307,14 +320,48 @@ TEST(RenderTest, PictureGoesToStandardOutputInTheFormatAskedFor) {
   EXPECT_EQ(ReadBytes(dir.Path("map.img")), svg.out);
 }
 
+// A target drawn as the window draws it. Around 0, 0 on the 100 x 50 pixel screen, 90E 0N is at
+// (62.5, 25) and the 180-degree ring 25 pixels from the middle: the short path runs along the
+// cross's bar from the middle to the target, the long path from the middle out to (25, 25) and from
+// (75, 25) in to the target, the ring around the target reaches 5 pixels above it.
+TEST(RenderTest, TargetIsDrawnWithBothPaths) {
+  ScratchDir dir;
+  dir.Write(kCoastline, SmallCoastline());
+  const QStringList view = kSmallScreen + QStringList{"--lon", "0", "--lat", "0", "--mag", "1"};
+  for (const char* target : {"90,0", ""}) {
+    SCOPED_TRACE(target);
+    const QStringList aimed = *target ? QStringList{"--target", target} : QStringList{};
+    const RunResult run = Render(dir, view + aimed + QStringList{"--out", "map.png"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    QImage image;
+    ASSERT_TRUE(image.load(QString::fromStdString(dir.Path("map.png")), "PNG"));
+    const QRgb yellow = *target ? 0xffff00u : 0x9b9b9bu, orange = *target ? 0xff8000u : 0x9b9b9bu;
+    EXPECT_EQ(image.pixel(56, 25) & 0xffffff, yellow) << "the short path";
+    EXPECT_EQ(image.pixel(62, 20) & 0xffffff, *target ? yellow : 0u) << "the ring";
+    EXPECT_EQ(image.pixel(35, 25) & 0xffffff, orange) << "the long path, leaving";
+    EXPECT_EQ(image.pixel(71, 25) & 0xffffff, orange) << "the long path, arriving";
+  }
+  // The SVG draws the same, here with the target as a grid locator.
+  const RunResult svg =
+      Render(dir, view + QStringList{"--target", "nj50", "--out", "-", "--format", "svg"});
+  ASSERT_EQ(svg.exitCode, 0) << svg.err;
+  EXPECT_NE(svg.out.find("stroke=\"#ffff00\""), std::string::npos);
+  EXPECT_NE(svg.out.find("stroke=\"#ff8000\""), std::string::npos);
+}
+
 // Lines of standard input answered in the place of "--to -" among the command line's places. The
 // answers are those of PlacesAndPixelsAnswerInTheOrderAsked.
 TEST(RenderTest, StandardInputLinesAreAnsweredAndBadOnesReported) {
   const QStringList view{"--size", "100x50", "--lon", "0", "--lat", "0", "--mag", "1"};
-  const std::string header = "lon,lat,bearing,distance_km,x,y\n";
-  const std::string centre = "0.000000,0.000000,0.0000,0.000,50.000,25.000\n";
-  const std::string east = "90.000000,0.000000,90.0000,10007.543,62.500,25.000\n";
-  const std::string offDisc = "NA,NA,NA,NA,0.000,0.000\n";
+  const std::string header =
+      "lon,lat,bearing,distance_km,x,y,long_bearing,long_distance_km,locator\n";
+  const std::string centre =
+      "0.000000,0.000000,0.0000,0.000,50.000,25.000,180.0000,40030.174,JJ00aa\n";
+  const std::string east =
+      "90.000000,0.000000,90.0000,10007.543,62.500,25.000,270.0000,30022.630,NJ50aa\n";
+  const std::string offDisc = "NA,NA,NA,NA,0.000,0.000,NA,NA,NA\n";
+  const std::string jj00 =
+      "1.000000,0.500000,63.4332,124.318,50.139,24.931,243.4332,39905.855,JJ00mm\n";
   const std::string bad = "globeview-render: standard input: line ";
   const struct {
     QStringList arguments;
@@ -333,11 +380,12 @@ TEST(RenderTest, StandardInputLinesAreAnsweredAndBadOnesReported) {
        header + east + centre + centre,
        ""},
       {{"--to", "-"},
-       "0 0\nabc\n1,2,3\n1 95\n\n1 2 3\n90,0\n",
+       "0 0\nabc\n1,2,3\n1 95\n\n1 2 3\n90,0\n jJ00 \nJJ0\n",
        2,
-       header + centre + east,
+       header + centre + east + jj00,
        bad + "2: not a place: \"abc\"\n" + bad + "3: not a place: \"1,2,3\"\n" + bad +
-           "4: latitude outside -90 to 90: \"1 95\"\n" + bad + "6: not a place: \"1 2 3\"\n"},
+           "4: latitude outside -90 to 90: \"1 95\"\n" + bad + "6: not a place: \"1 2 3\"\n" + bad +
+           "9: not a place: \"JJ0\"\n"},
       {{"--at", "-"},
        "50 25\n0,0\n62.5 25\n50\n",
        2,

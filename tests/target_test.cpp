@@ -16,7 +16,6 @@ namespace {
 const PictureView kTokyo{{139.7, 35.7}, 1, {28800, 16200}};
 const Place kNewYork{-74, 40.7};
 const Place kTokyoAntipode{-40.3, -35.7};
-constexpr double kGreatCircleKm = 2 * std::numbers::pi * kEarthRadiusKm;  // 40030.1736
 
 // The long path is the short one's reverse bearing and the rest of the great circle, 40,030 km.
 TEST(TargetTest, TargetLinesGiveTheLongPathAndTheLocator) {
@@ -66,8 +65,8 @@ struct Image {
   bool valid(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
   Colour pixel(int x, int y) const { return pixels[std::size_t(y) * width + x]; }
   Rgb32Pixels Rows() {
-    return {reinterpret_cast<std::uint8_t*>(pixels.data()),
-            std::ptrdiff_t(sizeof(Colour)) * width, width, height};
+    return {reinterpret_cast<std::uint8_t*>(pixels.data()), std::ptrdiff_t(sizeof(Colour)) * width,
+            width, height};
   }
   int width;
   int height;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "system/numeric.h"
+#include "view/locator.h"
 
 namespace globeview::render {
 namespace {
@@ -45,12 +46,6 @@ bool SplitNumbers(std::string_view text, double& first, double& second) {
   return true;
 }
 
-// A grid locator ("PM95vq") as a place.
-// LOCATOR: the grid locator reader is tried here; until it is wired, no locator is a place.
-std::optional<Place> LocatorPlace(std::string_view /*text*/) {
-  return std::nullopt;
-}
-
 ParsedLine Bad(const char* why) {
   ParsedLine parsed;
   parsed.is = ParsedLine::Is::kBad;
@@ -85,7 +80,7 @@ ParsedLine ParseLine(std::string_view line, LineKind kind) {
     return Holding(PixelPoint{first, second});
   }
   if (!SplitNumbers(text, first, second)) {
-    if (const auto place = LocatorPlace(text)) return Holding(*place);
+    if (const auto place = PlaceOfLocator(text)) return Holding(*place);  // "PM95vq"
     return Bad("not a place");
   }
   if (second < -kMaxLatitude || second > kMaxLatitude) return Bad("latitude outside -90 to 90");

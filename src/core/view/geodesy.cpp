@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "system/angles.h"
+#include "view/locator.h"
 
 namespace globeview {
 
@@ -30,27 +31,76 @@ double ReducedLongitude(double lon) {
   return std::remainder(lon, kDegreesPerTurn);
 }
 
-// Fixed decimals with a period whatever the locale, and no sign on a value that shows as zero.
-std::string Fixed(double value, int decimals) {
+// Fixed decimals with a period whatever the locale, and no sign on a value that shows as zero,
+// appended to `text`: the CSV's rows are made of these, a million a second.
+void AppendFixed(std::string& text, double value, int decimals) {
   char buffer[400];  // the longest double in fixed notation has 309 digits before the point
-  const auto end =
+  const char* end =
       std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals).ptr;
-  std::string text(buffer, end);
-  if (text.starts_with('-') && text.find_first_not_of("0.", 1) == std::string::npos) {
-    text.erase(0, 1);
+  const char* begin = buffer;
+  if (*begin == '-' &&
+      std::find_if(begin + 1, end, [](char c) { return c != '0' && c != '.'; }) == end) {
+    ++begin;
   }
+  text.append(begin, end);
+}
+
+std::string Fixed(double value, int decimals) {
+  std::string text;
+  AppendFixed(text, value, decimals);
   return text;
 }
 
 // A bearing just short of a full turn rounds up to it; that direction is north, 0.
-std::string BearingText(double bearing, int decimals) {
-  std::string text = Fixed(bearing, decimals);
-  if (text.starts_with("360")) text = Fixed(0, decimals);
+void AppendBearing(std::string& text, double bearing, int decimals) {
+  const std::size_t start = text.size();
+  AppendFixed(text, bearing, decimals);
+  if (text.compare(start, 3, "360") == 0) {
+    text.resize(start);
+    AppendFixed(text, 0, decimals);
+  }
+}
+
+void AppendCsvRow(std::string& csv, const std::optional<Place>& place, const Heading& heading,
+                  double x, double y) {
+  if (place) {
+    AppendFixed(csv, ReducedLongitude(place->lon), kCsvAngleDecimals);
+    csv += ',';
+    AppendFixed(csv, place->lat, kCsvAngleDecimals);
+    csv += ',';
+    AppendBearing(csv, heading.bearing, kCsvBearingDecimals);
+    csv += ',';
+    AppendFixed(csv, heading.distanceKm, kCsvDistanceDecimals);
+  } else {
+    csv += "NA,NA,NA,NA";
+  }
+  csv += ',';
+  AppendFixed(csv, x, kCsvPixelDecimals);
+  csv += ',';
+  AppendFixed(csv, y, kCsvPixelDecimals);
+  if (place) {
+    const Heading longPath = LongPathOf(heading);
+    csv += ',';
+    AppendBearing(csv, longPath.bearing, kCsvBearingDecimals);
+    csv += ',';
+    AppendFixed(csv, longPath.distanceKm, kCsvDistanceDecimals);
+    csv += ',';
+    csv += LocatorOf(*place);
+  } else {
+    csv += ",NA,NA,NA";
+  }
+  csv += '\n';
+}
+
+}  // namespace
+
+std::string ReadoutBearing(double bearing) {
+  std::string text;
+  AppendBearing(text, bearing, kReadoutBearingDecimals);
   return text;
 }
 
-// Whole kilometres, thousands separated by commas: "10,849".
-std::string Kilometres(double distanceKm) {
+std::string ReadoutKilometres(double distanceKm) {
   const std::string digits = std::to_string(std::llround(distanceKm));
   std::string text;
   for (std::size_t i = 0; i < digits.size(); ++i) {
@@ -60,27 +110,16 @@ std::string Kilometres(double distanceKm) {
   return text;
 }
 
-void AppendCsvRow(std::string& csv, const std::optional<Place>& place, const Heading& heading,
-                  double x, double y) {
-  if (place) {
-    csv += Fixed(ReducedLongitude(place->lon), kCsvAngleDecimals);
-    csv += ',';
-    csv += Fixed(place->lat, kCsvAngleDecimals);
-    csv += ',';
-    csv += BearingText(heading.bearing, kCsvBearingDecimals);
-    csv += ',';
-    csv += Fixed(heading.distanceKm, kCsvDistanceDecimals);
-  } else {
-    csv += "NA,NA,NA,NA";
-  }
-  csv += ',';
-  csv += Fixed(x, kCsvPixelDecimals);
-  csv += ',';
-  csv += Fixed(y, kCsvPixelDecimals);
-  csv += '\n';
+Heading LongPathOf(Heading shortPath) {
+  Heading longPath;
+  // Taking the half turn off is exact; adding it may round up to a full turn, which is north.
+  longPath.bearing = shortPath.bearing >= kDegreesPerHalfTurn
+                         ? shortPath.bearing - kDegreesPerHalfTurn
+                         : shortPath.bearing + kDegreesPerHalfTurn;
+  if (longPath.bearing >= kDegreesPerTurn) longPath.bearing = 0;
+  longPath.distanceKm = kGreatCircleKm - shortPath.distanceKm;
+  return longPath;
 }
-
-}  // namespace
 
 Heading HeadingFromCentre(const PictureView& view, Place place) {
   const Place centre = DrawnCentre(view);
@@ -115,9 +154,9 @@ std::string ReadoutText(Place place, Heading heading) {
   text += "  緯度 ";
   text += Fixed(place.lat, kReadoutAngleDecimals);
   text += "  方位 ";
-  text += BearingText(heading.bearing, kReadoutBearingDecimals);
+  text += ReadoutBearing(heading.bearing);
   text += "°  距離 ";
-  text += Kilometres(heading.distanceKm);
+  text += ReadoutKilometres(heading.distanceKm);
   text += " km";
   return text;
 }

@@ -1,6 +1,5 @@
 #include "view/target.h"
 
-#include <charconv>
 #include <cmath>
 #include <numbers>
 
@@ -12,35 +11,10 @@ namespace globeview {
 namespace {
 
 constexpr double kRadiansPerDegree = std::numbers::pi / kDegreesPerHalfTurn;
-// The length of a whole great circle, on the sphere the readout measures on.
-constexpr double kGreatCircleKm = 2 * std::numbers::pi * kEarthRadiusKm;
-constexpr int kBearingDecimals = 1;
 // The projection draws a place within its pi's shortfall (about 4e-9 rad) of the antipode near
 // the 180-degree ring, in a direction that rounding decides; a position this close to the ring (a
 // fraction of its radius, some 20 cm on the earth) is taken for such a place.
 constexpr double kOnRing = 1e-8;
-
-// A bearing to the readout's tenth of a degree; one just short of a full turn rounds to north, 0.
-std::string BearingText(double bearing) {
-  char buffer[32];
-  const auto end = std::to_chars(buffer, buffer + sizeof buffer, bearing, std::chars_format::fixed,
-                                 kBearingDecimals)
-                       .ptr;
-  std::string text(buffer, end);
-  if (text.starts_with("360")) text = "0.0";
-  return text;
-}
-
-// Whole kilometres, thousands separated by commas, as the readout gives them: "29,181".
-std::string Kilometres(double distanceKm) {
-  const std::string digits = std::to_string(std::llround(distanceKm));
-  std::string text;
-  for (std::size_t i = 0; i < digits.size(); ++i) {
-    if (i > 0 && (digits.size() - i) % 3 == 0) text += ',';
-    text += digits[i];
-  }
-  return text;
-}
 
 // Where the way to a target is drawn, twips: the middle of the screen, the target, and the two
 // points of the 180-degree ring on the target's line, beyond it and away from it.
@@ -80,25 +54,14 @@ void Line(DrawingSurface& surface, ScreenPosition from, ScreenPosition to) {
 
 }  // namespace
 
-Heading LongPathOf(Heading shortPath) {
-  Heading longPath;
-  // Taking the half turn off is exact; adding it may round up to a full turn, which is north.
-  longPath.bearing = shortPath.bearing >= kDegreesPerHalfTurn
-                         ? shortPath.bearing - kDegreesPerHalfTurn
-                         : shortPath.bearing + kDegreesPerHalfTurn;
-  if (longPath.bearing >= kDegreesPerTurn) longPath.bearing = 0;
-  longPath.distanceKm = kGreatCircleKm - shortPath.distanceKm;
-  return longPath;
-}
-
 std::string TargetReadoutText(Place target, Heading shortPath) {
   const Heading longPath = LongPathOf(shortPath);
   std::string text = "目標 ";
   text += ReadoutText(target, shortPath);
   text += "  長経路 ";
-  text += BearingText(longPath.bearing);
+  text += ReadoutBearing(longPath.bearing);
   text += "°  ";
-  text += Kilometres(longPath.distanceKm);
+  text += ReadoutKilometres(longPath.distanceKm);
   text += " km  ";
   text += LocatorOf(target);
   return text;

@@ -15,12 +15,6 @@ inline constexpr Rgb kLongPath{255, 128, 0};
 // The radius of the ring around the target, pixels.
 inline constexpr double kTargetRingPixels = 5;
 
-// The long path to a place: the same great circle as the short one, left the other way round (the
-// short bearing plus 180 degrees, 0 to under 360), 2 pi kEarthRadiusKm less the short distance.
-// At the centre, whose short bearing is 0, it is the whole circle, leaving due south; at the
-// antipode it is the other half of the circle, due south, as long as the short one.
-Heading LongPathOf(Heading shortPath);
-
 // The line for a target, the pointer's readout of the place with its long path and its locator:
 // "目標 経度 -74.00  緯度 40.70  方位 25.1°  距離 10,849 km  長経路 205.1°  29,181 km  FN30aq".
 std::string TargetReadoutText(Place target, Heading shortPath);
