@@ -700,11 +700,12 @@ TEST_F(Form1Test, TheReadoutNamesThePlaceUnderThePointerOverTheDiscOnly) {
     QPoint at;
     const char* text;  // nullptr: hidden
   } moves[] = {
-      {{320, 240}, "経度 139.70  緯度 35.70  方位 0.0°  距離 0 km"},
+      {{320, 240}, "経度 139.70  緯度 35.70  方位 0.0°  距離 0 km  PM95uq"},
       // A quarter of the earth's circumference due east lies on the equator, 90 degrees east.
-      {{440, 240}, "経度 -130.30  緯度 0.00  方位 90.0°  距離 10,008 km"},
+      {{440, 240}, "経度 -130.30  緯度 0.00  方位 90.0°  距離 10,008 km  CJ40ua"},
+      {{20, 5}, nullptr},  // over the field Text1
       {{630, 10}, nullptr},
-      {{320, 0}, "経度 -40.30  緯度 -35.70  方位 0.0°  距離 20,015 km"},
+      {{320, 0}, "経度 -40.30  緯度 -35.70  方位 0.0°  距離 20,015 km  GF94uh"},
   };
   for (const auto& move : moves) {
     SCOPED_TRACE(move.text ? move.text : "off the disc");
