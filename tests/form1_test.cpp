@@ -880,7 +880,8 @@ TEST_F(Form1Test, KeysCopyTheReadoutSaveThePictureAndEscRemovesTheTarget) {
   form.Form_MouseDown(Qt::RightButton, PixelOf(kNewYork));
   form.Form_MouseMove({320, 240});
   QClipboard& clipboard = *QGuiApplication::clipboard();
-  const QString pointer = QString::fromUtf8("経度 139.70  緯度 35.70  方位 0.0°  距離 0 km  PM95uq");
+  const QString pointer =
+      QString::fromUtf8("経度 139.70  緯度 35.70  方位 0.0°  距離 0 km  PM95uq");
 
   QTest::keyClick(&field, Qt::Key_C, Qt::ControlModifier);
   EXPECT_EQ(clipboard.text(), Label(form, "Label5")->text() + "\n" + pointer);

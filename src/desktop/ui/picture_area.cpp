@@ -68,11 +68,8 @@ void PictureArea::Show(const PictureView& view) {
     targetReadout_->setText(
         QString::fromStdString(TargetReadoutText(target, HeadingFromCentre(view, target))));
     targetReadout_->adjustSize();
-    targetReadout_->show();
-  } else {
-    targetReadout_->hide();
   }
-  PlaceReadouts();
+  PlaceReadouts(view.target.has_value(), !readout_->isHidden());
   update();
 }
 
@@ -95,7 +92,7 @@ std::optional<Place> PictureArea::PlaceAt(QPointF position) const {
 
 void PictureArea::SetReadoutFloor(int floor) {
   floor_ = floor;
-  PlaceReadouts();
+  PlaceReadouts(!targetReadout_->isHidden(), !readout_->isHidden());
 }
 
 void PictureArea::ReadOut(QPointF position) {
@@ -104,8 +101,7 @@ void PictureArea::ReadOut(QPointF position) {
   if (!text) return HideReadout();
   readout_->setText(QString::fromStdString(*text));
   readout_->adjustSize();
-  readout_->show();
-  PlaceReadouts();
+  PlaceReadouts(!targetReadout_->isHidden(), true);
 }
 
 void PictureArea::HideReadout() {
@@ -120,14 +116,18 @@ QString PictureArea::ReadoutLines() const {
   return lines.join(QLatin1Char('\n'));
 }
 
-void PictureArea::PlaceReadouts() {
+void PictureArea::PlaceReadouts(bool withTarget, bool withPointer) {
   // Both lines are one line of the same font; the target's stays put while the pointer's comes
   // and goes.
-  const int targetLine = targetReadout_->isHidden() ? 0 : targetReadout_->height();
-  const int pointerLine = readout_->isHidden() ? targetLine : readout_->height();
+  const int targetLine = withTarget ? targetReadout_->height() : 0;
+  const int pointerLine = withPointer ? readout_->height() : targetLine;
   const int pointerTop = std::max(height() - pointerLine, floor_ + targetLine);
+  // Moved while hidden, then shown: a label moved while shown under the controls (where a new one
+  // lies) leaves the controls unpainted on X11.
   readout_->move(0, pointerTop);
   targetReadout_->move(0, pointerTop - targetLine);
+  readout_->setVisible(withPointer);
+  targetReadout_->setVisible(withTarget);
 }
 
 void PictureArea::paintEvent(QPaintEvent* event) {
@@ -138,7 +138,7 @@ void PictureArea::paintEvent(QPaintEvent* event) {
 }
 
 void PictureArea::resizeEvent(QResizeEvent*) {
-  PlaceReadouts();
+  PlaceReadouts(!targetReadout_->isHidden(), !readout_->isHidden());
 }
 
 void PictureArea::mouseMoveEvent(QMouseEvent* event) {

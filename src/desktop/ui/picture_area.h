@@ -77,8 +77,8 @@ class PictureArea final : public QWidget {
 
  private:
   ScreenPosition TwipsAt(QPointF position) const;
-  // The pointer's line at the bottom left, the target's line right above it.
-  void PlaceReadouts();
+  // The pointer's line at the bottom left, the target's line right above it; each shown or not.
+  void PlaceReadouts(bool withTarget, bool withPointer);
 
   QImage image_;
   // The view and screen the picture on the screen was drawn with; none before the first.
