@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLabel>
@@ -22,10 +23,12 @@
 #include <vector>
 
 #include "platform/instance_lock.h"
+#include "platform/save_dialog.h"
 #include "recording_doubles.h"
 #include "system/application.h"
 #include "system/drawing_surface.h"
 #include "test_support.h"
+#include "view/projection.h"
 #include "view/view_values.h"
 
 namespace globeview {
@@ -54,6 +57,8 @@ QLabel* Label(const Form1& form, const char* name) {
 const QRgb kGridPixel = qRgb(155, 155, 155);
 const QRgb kCoastlinePixel = qRgb(255, 255, 255);
 const QRgb kBlackPixel = qRgb(0, 0, 0);
+const QRgb kShortPathPixel = qRgb(255, 255, 0);
+const QRgb kLongPathPixel = qRgb(255, 128, 0);
 
 // The screen the fake desktop reports: 640 x 480 pixels at the window's logical DPI.
 constexpr int kScreenWidthPx = 640;
@@ -70,6 +75,18 @@ int CountPixels(const QImage& image, QRgb colour) {
   }
   return count;
 }
+
+// Answers the save dialog with the names given, in turn; none when they run out.
+class ScriptedSaveDialog final : public SaveDialog {
+ public:
+  std::optional<std::string> AskFileName() override {
+    if (names.empty()) return std::nullopt;
+    std::string name = names.front();
+    names.erase(names.begin());
+    return name;
+  }
+  std::vector<std::string> names;
+};
 
 // Runs each test in a scratch directory holding the shipped coastline and a settings file, with a
 // window whose screen, message box and settings path are doubles.
@@ -88,6 +105,7 @@ class Form1Test : public testing::Test {
     Form1Services services;
     services.desktop = &desktop_;
     services.messageBox = &messages_;
+    services.saveDialog = &saveDialog_;
     services.previousInstanceRunning = previousInstance;
     services.files = FileLocations{{"data.dat"}, {"data2.dat"}, savePath_};
     services.end = [](int status) { throw Ended{status}; };
@@ -117,6 +135,7 @@ class Form1Test : public testing::Test {
   std::filesystem::path previousDirectory_;
   FakeDesktop desktop_{ScreenTwips(kScreenWidthPx), ScreenTwips(kScreenHeightPx)};
   RecordingMessageBox messages_;
+  ScriptedSaveDialog saveDialog_;
   std::string savePath_ = dir_.Path("saved.dat");
 };
 
@@ -700,11 +719,12 @@ TEST_F(Form1Test, TheReadoutNamesThePlaceUnderThePointerOverTheDiscOnly) {
     QPoint at;
     const char* text;  // nullptr: hidden
   } moves[] = {
-      {{320, 240}, "経度 139.70  緯度 35.70  方位 0.0°  距離 0 km"},
+      {{320, 240}, "経度 139.70  緯度 35.70  方位 0.0°  距離 0 km  PM95uq"},
       // A quarter of the earth's circumference due east lies on the equator, 90 degrees east.
-      {{440, 240}, "経度 -130.30  緯度 0.00  方位 90.0°  距離 10,008 km"},
+      {{440, 240}, "経度 -130.30  緯度 0.00  方位 90.0°  距離 10,008 km  CJ40ua"},
+      {{20, 5}, nullptr},  // over the field Text1
       {{630, 10}, nullptr},
-      {{320, 0}, "経度 -40.30  緯度 -35.70  方位 0.0°  距離 20,015 km"},
+      {{320, 0}, "経度 -40.30  緯度 -35.70  方位 0.0°  距離 20,015 km  GF94uh"},
   };
   for (const auto& move : moves) {
     SCOPED_TRACE(move.text ? move.text : "off the disc");
@@ -739,6 +759,150 @@ TEST_F(Form1Test, TheReadoutNamesThePlaceUnderThePointerOverTheDiscOnly) {
     ASSERT_TRUE(scaled.waitForFinished(60000));
     EXPECT_EQ(scaled.exitCode(), 0) << scaled.readAllStandardOutput().toStdString();
   }
+}
+
+// Where the first picture (Tokyo, magnification 1, 640 x 480 pixels) shows a place, in pixels.
+QPointF PixelOf(Place place) {
+  const PictureView view = PictureView::OfPixels({139.7, 35.7}, 1, kScreenWidthPx, kScreenHeightPx);
+  const ScreenPosition twips = ScreenPositionOf(view, place);
+  return {twips.x / view.twipsPerPixel, twips.y / view.twipsPerPixel};
+}
+const Place kNewYork{-74, 40.7};
+
+TEST_F(Form1Test, ARightClickPinsTheTargetUntilOneOffTheDiscOrEscRemovesIt) {
+  const QImage plain = ReferencePicture("139.7", "35.7", "1");
+  Form1 form(Services());
+  form.Form_Load();
+  const QLabel& line = *Label(form, "Label5");
+  form.Form_MouseDown(Qt::RightButton, PixelOf(kNewYork));
+  EXPECT_FALSE(form.Target()) << "no picture yet";
+  form.Command1_Click();
+
+  form.Form_MouseDown(Qt::RightButton, PixelOf(kNewYork));
+  ASSERT_TRUE(form.Target());
+  // 0.75 degrees a pixel at magnification 1 on 480 pixels.
+  EXPECT_NEAR(form.Target()->lon, kNewYork.lon, 1);
+  EXPECT_NEAR(form.Target()->lat, kNewYork.lat, 1);
+  EXPECT_GT(CountPixels(form.Picture(), kShortPathPixel), 100);
+  EXPECT_GT(CountPixels(form.Picture(), kLongPathPixel), 200);
+  EXPECT_TRUE(line.text().startsWith(QString::fromUtf8("目標 経度 -7")));
+  EXPECT_TRUE(line.text().contains("  FN30")) << line.text().toStdString();
+  EXPECT_FALSE(line.isHidden());
+
+  form.Form_MouseDown(Qt::LeftButton, {320, 240});
+  EXPECT_NEAR(form.Target()->lon, kNewYork.lon, 1) << "only the right button aims";
+  form.Form_MouseDown(Qt::RightButton, {320, 240});
+  EXPECT_NEAR(form.Target()->lat, 35.7, 1) << "moved to the centre";
+  form.Form_MouseDown(Qt::RightButton, PixelOf(kNewYork));
+  Field(form, "Text1")->setText("140");
+  form.Command1_Click();
+  EXPECT_GT(CountPixels(form.Picture(), kShortPathPixel), 100) << "kept by Start";
+
+  Field(form, "Text1")->setText("139.7");
+  form.Command1_Click();
+  form.Form_MouseDown(Qt::RightButton, {630, 10});
+  EXPECT_FALSE(form.Target());
+  EXPECT_EQ(form.Picture(), plain);
+  EXPECT_TRUE(line.isHidden());
+  form.Form_MouseDown(Qt::RightButton, PixelOf(kNewYork));
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  form.Form_KeyDown(escape);
+  EXPECT_FALSE(form.Target());
+  EXPECT_EQ(form.Picture(), plain);
+}
+
+TEST_F(Form1Test, ADoubleClickOnTheDiscCentresThereAndPressesStart) {
+  const struct {
+    QPointF at;
+    const char* magnification;
+    const char* texts[2];  // the fields afterwards
+    std::vector<std::string> messages;
+  } cases[] = {
+      // A quarter of the earth's circumference due east lies on the equator, 90 degrees east.
+      {{440, 240}, "1", {"-130.30", "0.00"}, {}},
+      {{440, 240}, "3", {"-130.30", "0.00"}, {}},
+      {{630, 10}, "1", {"139.7", "35.7"}, {}},
+      {{440, 240}, "abc", {"-130.30", "0.00"}, {kMagnificationMessage}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.magnification);
+    RecordingMessageBox messages;
+    Form1Services services = Services();
+    services.messageBox = &messages;
+    Form1 form(services);
+    form.Form_Load();
+    form.Command1_Click();
+    const QImage before = form.Picture().copy();
+    Field(form, "Text3")->setText(c.magnification);
+    form.Form_DblClick(c.at);
+    EXPECT_EQ(Field(form, "Text1")->text(), c.texts[0]);
+    EXPECT_EQ(Field(form, "Text2")->text(), c.texts[1]);
+    EXPECT_EQ(Field(form, "Text3")->text(), c.magnification);
+    EXPECT_EQ(messages.shown, c.messages);
+    const bool drawn = c.messages.empty() && c.texts[0] != std::string("139.7");
+    EXPECT_EQ(form.Picture(),
+              drawn ? ReferencePicture(c.texts[0], c.texts[1], c.magnification) : before);
+  }
+}
+
+TEST_F(Form1Test, TheWheelStepsTheLastPicturesMagnificationAndPressesStart) {
+  const struct {
+    const char* magnification;  // of the first picture
+    int notches;
+    const char* stepped;
+  } cases[] = {
+      {"1", 1, "2"},  {"2.5", -1, "1.5"}, {"9.5", 3, "10"},
+      {"1", -1, "1"}, {"12", -1, "9"},  // drawn at 10
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.magnification);
+    Form1 form(Services());
+    form.Form_Load();
+    Field(form, "Text3")->setText(c.magnification);
+    form.Form_MouseWheel(c.notches);
+    EXPECT_EQ(Field(form, "Text3")->text(), c.magnification) << "no picture yet";
+    EXPECT_TRUE(form.Picture().isNull());
+    form.Command1_Click();
+    form.Form_MouseWheel(c.notches);
+    EXPECT_EQ(Field(form, "Text3")->text(), c.stepped);
+    EXPECT_EQ(form.Picture(), ReferencePicture("139.7", "35.7", c.stepped));
+  }
+}
+
+TEST_F(Form1Test, KeysCopyTheReadoutSaveThePictureAndEscRemovesTheTarget) {
+  Form1 form(Services());
+  form.Form_Load();
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  QLineEdit& field = *Field(form, "Text1");
+  field.setFocus();
+  form.Command1_Click();
+  form.Form_MouseDown(Qt::RightButton, PixelOf(kNewYork));
+  form.Form_MouseMove({320, 240});
+  QClipboard& clipboard = *QGuiApplication::clipboard();
+  const QString pointer =
+      QString::fromUtf8("経度 139.70  緯度 35.70  方位 0.0°  距離 0 km  PM95uq");
+
+  QTest::keyClick(&field, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(clipboard.text(), Label(form, "Label5")->text() + "\n" + pointer);
+  field.setSelection(0, 3);
+  QTest::keyClick(&field, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(clipboard.text(), "139") << "a field's selection is the field's to copy";
+  QTest::keyClick(&field, Qt::Key_Escape);
+  EXPECT_FALSE(form.Target());
+  QTest::keyClick(Button(form, "Command1"), Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(clipboard.text(), pointer);
+
+  form.Form_MouseDown(Qt::RightButton, PixelOf(kNewYork));
+  saveDialog_.names = {dir_.Path("map.PNG"), dir_.Path("map.jpg"), dir_.Path("no/map.svg")};
+  for (int i = 0; i < 3; ++i) QTest::keyClick(&field, Qt::Key_S, Qt::ControlModifier);
+  QImage saved;
+  ASSERT_TRUE(saved.load(QString::fromStdString(dir_.Path("map.PNG"))));
+  EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), form.Picture()) << "target included";
+  ASSERT_EQ(messages_.shown.size(), 2u);
+  EXPECT_NE(messages_.shown[0].find("map.jpg"), std::string::npos) << messages_.shown[0];
+  EXPECT_NE(messages_.shown[1].find("map.svg in " + dir_.Path("no")), std::string::npos)
+      << messages_.shown[1];
 }
 
 }  // namespace

@@ -1,8 +1,13 @@
 #include "ui/form1.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
 #include <new>
 #include <optional>
@@ -12,9 +17,11 @@
 #include "data/coastline.h"
 #include "data/locations.h"
 #include "data/settings_file.h"
+#include "export/picture_file.h"
 #include "output/raster_surface.h"
 #include "platform/qt_desktop.h"
 #include "platform/qt_message_box.h"
+#include "platform/qt_save_dialog.h"
 #include "platform/text_field.h"
 #include "system/application.h"
 #include "system/error_report.h"
@@ -42,10 +49,26 @@ constexpr ControlDesign kControls[] = {
 // The window's size before it fills the screen.
 constexpr int kDesignWidthTwips = 4680;
 constexpr int kDesignHeightTwips = 3090;
+// The magnifications the wheel steps through: the range "Start" draws.
+constexpr double kLeastMagnification = 1;
+constexpr double kGreatestMagnification = 10;
+// A double-click writes the centre's degrees into the fields to this many decimals.
+constexpr int kCentreDecimals = 2;
 
 template <class Control>
 Control* Find(const QWidget& window, const char* name) {
   return window.findChild<Control*>(QString::fromUtf8(name), Qt::FindDirectChildrenOnly);
+}
+
+// Degrees as a double-click writes them into a field: "-74.00"; never "-0.00".
+std::string DegreesText(double degrees) {
+  char buffer[32];
+  const auto end = std::to_chars(buffer, buffer + sizeof buffer, degrees, std::chars_format::fixed,
+                                 kCentreDecimals)
+                       .ptr;
+  std::string text(buffer, end);
+  if (text.find_first_not_of("-0.") == std::string::npos) text = "0.00";
+  return text;
 }
 
 }  // namespace
@@ -65,6 +88,8 @@ Form1::Form1(Form1Services services, QWidget* parent)
   Text3 = Find<QLineEdit>(*this, "Text3");
   Command1 = Find<QPushButton>(*this, "Command1");
   Command2 = Find<QPushButton>(*this, "Command2");
+  // At the bottom left, and below the buttons even on a window too short for both.
+  picture_->SetReadoutFloor(Command2->geometry().bottom() + 1);
   ConnectHandlers();
   Text1->setFocus();
 }
@@ -78,6 +103,10 @@ void Form1::TakeDefaultServices() {
     ownMessageBox_ = std::make_unique<QtMessageBox>(this);
     services_.messageBox = ownMessageBox_.get();
   }
+  if (services_.saveDialog == nullptr) {
+    ownSaveDialog_ = std::make_unique<QtSaveDialog>(this);
+    services_.saveDialog = ownSaveDialog_.get();
+  }
   if (!services_.files) services_.files = LocateFiles();
   if (!services_.end) services_.end = [](int status) { EndProgram(status); };
 }
@@ -90,6 +119,12 @@ void Form1::ConnectHandlers() {
   connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
   connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
   connect(picture_, &PictureArea::PointerMoved, this, &Form1::Form_MouseMove);
+  connect(picture_, &PictureArea::PointerLeft, this, &Form1::Form_MouseLeave);
+  connect(picture_, &PictureArea::PointerPressed, this, &Form1::Form_MouseDown);
+  connect(picture_, &PictureArea::PointerDoubleClicked, this, &Form1::Form_DblClick);
+  connect(picture_, &PictureArea::WheelTurned, this, &Form1::Form_MouseWheel);
+  // Ctrl+C in a field without a selection copies the readout instead (Form1::eventFilter).
+  for (QLineEdit* field : {Text1, Text2, Text3}) field->installEventFilter(this);
 }
 
 Form1::~Form1() = default;
@@ -157,7 +192,7 @@ void Form1::Command1_Click() {
     return;
   }
 
-  const PictureView picture{{*a1, *b1}, *c1, screen, picture_->TwipsPerPixel()};
+  const PictureView picture{{*a1, *b1}, *c1, screen, picture_->TwipsPerPixel(), target_};
   try {
     // Drawn over entirely by the surface's Cls, so never cleared here.
     const Rgb32Pixels pixels = picture_->PixelsFor(screen);
@@ -189,12 +224,91 @@ void Form1::Form_QueryUnload() {
 }
 
 void Form1::Form_MouseMove(QPointF position) {
-  // At the bottom left, and below the buttons even on a window too short for both.
-  picture_->ReadOut(position, Command2->geometry().bottom() + 1);
+  picture_->ReadOut(position);
 }
 
 void Form1::Form_MouseLeave() {
   picture_->HideReadout();
+}
+
+void Form1::Form_MouseDown(Qt::MouseButton button, QPointF position) {
+  if (button != Qt::RightButton || !picture_->View()) return;
+  SetTarget(picture_->PlaceAt(position));
+}
+
+void Form1::Form_DblClick(QPointF position) {
+  const std::optional<Place> place = picture_->PlaceAt(position);
+  if (!place) return;
+  SetFieldText(*Text1, DegreesText(place->lon));
+  SetFieldText(*Text2, DegreesText(place->lat));
+  Command1_Click();
+}
+
+void Form1::Form_MouseWheel(int notches) {
+  const std::optional<PictureView>& shown = picture_->View();
+  if (!shown || notches == 0) return;
+  const double magnification =
+      std::clamp(shown->magnification + notches, kLeastMagnification, kGreatestMagnification);
+  SetFieldText(*Text3, FieldValue(magnification).ToText());
+  Command1_Click();
+}
+
+void Form1::Form_KeyDown(QKeyEvent& event) {
+  event.accept();
+  if (event.key() == Qt::Key_Escape && event.modifiers() == Qt::NoModifier) {
+    if (target_) SetTarget(std::nullopt);
+  } else if (event.matches(QKeySequence::Copy)) {
+    CopyReadout();
+  } else if (event.matches(QKeySequence::Save)) {
+    SavePicture();
+  } else {
+    event.ignore();
+  }
+}
+
+void Form1::SetTarget(std::optional<Place> target) {
+  if (!target && !target_) return;
+  target_ = target;
+  const std::optional<PictureView>& shown = picture_->View();
+  if (!shown || !table_) return;
+  // The same picture with the new target: no event pass and no busy pointer, a few milliseconds.
+  PictureView picture = *shown;
+  picture.target = target_;
+  RasterSurface surface;
+  surface.BackColor(kBackground);
+  surface.Attach(picture_->PixelsFor(picture.screen), picture.twipsPerPixel);
+  DrawGlobe(*table_, picture, surface);
+  picture_->Show(picture);
+}
+
+void Form1::CopyReadout() {
+  const QString lines = picture_->ReadoutLines();
+  if (!lines.isEmpty()) QGuiApplication::clipboard()->setText(lines);
+}
+
+void Form1::SavePicture() {
+  if (!picture_->View() || !table_) return;
+  // Taken before the dialog, whose event loop may see the picture replaced.
+  const PictureView picture = *picture_->View();
+  const std::optional<std::string> path = services_.saveDialog->AskFileName();
+  if (path) WritePicture(picture, *path);
+}
+
+void Form1::WritePicture(const PictureView& view, const std::string& path) {
+  MessageBox& messages = *services_.messageBox;
+  const std::optional<PictureFormat> format = FormatOfName(path);
+  if (!format) {
+    return messages.Show(path + ": cannot tell the format; use a name ending in .png or .svg");
+  }
+  try {
+    const std::string bytes = PictureFileBytes(*table_, view, *format);
+    if (bytes.empty()) return messages.Show(path + ": the picture could not be encoded");
+    WriteFileReplacing(path, bytes);
+  } catch (const FileError& error) {
+    messages.Show(ErrorReportLine(error));
+  } catch (const std::bad_alloc&) {
+    messages.Show(path + ": not enough memory for the picture");
+  }
 }
 
 const QImage& Form1::Picture() const {
@@ -208,6 +322,23 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 void Form1::leaveEvent(QEvent*) {
   Form_MouseLeave();
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+  // A field copies its own selection; without one, Ctrl+C is the window's.
+  if (event->type() != QEvent::KeyPress) return false;
+  auto& key = static_cast<QKeyEvent&>(*event);
+  const auto* field = qobject_cast<const QLineEdit*>(watched);
+  if (!key.matches(QKeySequence::Copy) || field == nullptr || field->hasSelectedText()) {
+    return false;
+  }
+  Form_KeyDown(key);
+  return true;
+}
+
+void Form1::keyPressEvent(QKeyEvent* event) {
+  // What a field or a button leaves unhandled: Esc and Ctrl+S, and Ctrl+C over a button.
+  Form_KeyDown(*event);
 }
 
 void Form1::resizeEvent(QResizeEvent*) {

@@ -10,8 +10,10 @@
 
 #include "data/locations.h"
 #include "data/point_table.h"
+#include "view/picture.h"
 #include "view/view_values.h"
 
+class QKeyEvent;
 class QLineEdit;
 class QPushButton;
 
@@ -20,6 +22,7 @@ namespace globeview {
 class Desktop;
 class MessageBox;
 class PictureArea;
+class SaveDialog;
 
 // The services the window takes from the platform. A null or empty member means the real one,
 // so the program passes only what it learnt at start-up and tests substitute doubles.
@@ -28,6 +31,8 @@ struct Form1Services {
   Desktop* desktop = nullptr;
   // Messages of a failed check and of a fatal error; null: a Qt message box over the window.
   MessageBox* messageBox = nullptr;
+  // Where Ctrl+S writes the picture; null: Qt's file dialog over the window.
+  SaveDialog* saveDialog = nullptr;
   // Whether another copy was already running when this one started (the InstanceLock that the
   // program takes at start-up and holds until it ends); "Start" then ends this copy.
   bool previousInstanceRunning = false;
@@ -58,7 +63,22 @@ class Form1 final : public QWidget {
   // The pointer at `position` (the window's pixels) over the last picture: the readout of the place
   // under it, or none off the earth's disc.
   void Form_MouseMove(QPointF position);
+  // The pointer left the picture, for outside the window or a control.
   void Form_MouseLeave();
+  // The right button pins the target at the place under the pointer, or removes it off the disc.
+  void Form_MouseDown(Qt::MouseButton button, QPointF position);
+  // The place under the pointer becomes the centre: its longitude and latitude go into the fields
+  // and "Start" is pressed.
+  void Form_DblClick(QPointF position);
+  // Each notch away from the user adds one to the last picture's magnification, each towards the
+  // user takes one off, within 1..10; the result goes into its field and "Start" is pressed.
+  void Form_MouseWheel(int notches);
+  // Esc removes the target, Ctrl+C copies the readout lines, Ctrl+S saves the picture; any other
+  // key is left ignored for the window.
+  void Form_KeyDown(QKeyEvent& event);
+
+  // The place pinned as the target, kept across pictures until removed; none most of the time.
+  const std::optional<Place>& Target() const { return target_; }
 
   // The picture the last "Start" drew, in device pixels; null before the first.
   const QImage& Picture() const;
@@ -67,12 +87,19 @@ class Form1 final : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   void leaveEvent(QEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
   void TakeDefaultServices();
   void ConnectHandlers();
+  // Pins the target, or removes it, and draws the picture on the screen again with it.
+  void SetTarget(std::optional<Place> target);
+  void CopyReadout();
+  void SavePicture();
+  void WritePicture(const PictureView& view, const std::string& path);
   // Shows a fatal error's message (stderr and a message box) and ends with status 1.
   void Fail(const std::string& message);
   void End(int status);
@@ -80,9 +107,11 @@ class Form1 final : public QWidget {
   Form1Services services_;
   std::unique_ptr<Desktop> ownDesktop_;
   std::unique_ptr<MessageBox> ownMessageBox_;
+  std::unique_ptr<SaveDialog> ownSaveDialog_;
   // Made by Form_Load, which reads the coastline into it.
   std::unique_ptr<PointTable> table_;
   ViewValues view_;
+  std::optional<Place> target_;
 
   PictureArea* picture_ = nullptr;
   QLineEdit* Text1 = nullptr;

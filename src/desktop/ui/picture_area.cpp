@@ -4,17 +4,30 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <algorithm>
 #include <new>
 #include <string>
 
 #include "system/drawing_surface.h"
 #include "ui/controls.h"
+#include "view/projection.h"
+#include "view/target.h"
 
 namespace globeview {
 namespace {
 
 const QColor kWindowColour = Qt::black;
+// A wheel's notch, in the eighths of a degree Qt counts its turn in.
+constexpr int kWheelNotch = 120;
+
+// A readout line over the picture; the pointer's moves and clicks go through it to the picture.
+QLabel* MakeReadout(const char* name, QWidget& parent) {
+  auto* label = static_cast<QLabel*>(MakeControl({ControlKind::Label, name, "", {}}, parent));
+  label->setAttribute(Qt::WA_TransparentForMouseEvents);
+  label->hide();
+  return label;
+}
 
 }  // namespace
 
@@ -24,10 +37,8 @@ PictureArea::PictureArea(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   // Moves without a button pressed drive the readout; a still pointer costs nothing.
   setMouseTracking(true);
-  // Placed by its text, over the picture; the pointer's moves go through it to the picture.
-  readout_ = static_cast<QLabel*>(MakeControl({ControlKind::Label, "Label4", "", {}}, *this));
-  readout_->setAttribute(Qt::WA_TransparentForMouseEvents);
-  readout_->hide();
+  readout_ = MakeReadout("Label4", *this);
+  targetReadout_ = MakeReadout("Label5", *this);
 }
 
 double PictureArea::TwipsPerPixel() const {
@@ -52,30 +63,71 @@ void PictureArea::Show(const PictureView& view) {
   // Tells paintEvent how many device pixels make one of the widget's pixels.
   image_.setDevicePixelRatio(devicePixelRatioF());
   view_ = view;
+  if (view.target) {
+    const Place target = *view.target;
+    targetReadout_->setText(
+        QString::fromStdString(TargetReadoutText(target, HeadingFromCentre(view, target))));
+    targetReadout_->adjustSize();
+  }
+  PlaceReadouts(view.target.has_value(), !readout_->isHidden());
   update();
 }
 
 void PictureArea::ForgetView() {
   view_.reset();
   HideReadout();
+  targetReadout_->hide();
 }
 
-void PictureArea::ReadOut(QPointF position, int floor) {
+ScreenPosition PictureArea::TwipsAt(QPointF position) const {
+  const QPointF pixel = position * devicePixelRatioF();
+  const double twipsPerPixel = view_ ? view_->twipsPerPixel : TwipsPerPixel();
+  return {pixel.x() * twipsPerPixel, pixel.y() * twipsPerPixel};
+}
+
+std::optional<Place> PictureArea::PlaceAt(QPointF position) const {
+  if (!view_) return std::nullopt;
+  return globeview::PlaceAt(*view_, TwipsAt(position));
+}
+
+void PictureArea::SetReadoutFloor(int floor) {
+  floor_ = floor;
+  PlaceReadouts(!targetReadout_->isHidden(), !readout_->isHidden());
+}
+
+void PictureArea::ReadOut(QPointF position) {
   std::optional<std::string> text;
-  if (view_) {
-    const QPointF pixel = position * devicePixelRatioF();
-    const double twipsPerPixel = view_->twipsPerPixel;
-    text = ReadoutAt(*view_, {pixel.x() * twipsPerPixel, pixel.y() * twipsPerPixel});
-  }
+  if (view_) text = PointerReadoutAt(*view_, TwipsAt(position));
   if (!text) return HideReadout();
   readout_->setText(QString::fromStdString(*text));
   readout_->adjustSize();
-  readout_->move(0, std::max(height() - readout_->height(), floor));
-  readout_->show();
+  PlaceReadouts(!targetReadout_->isHidden(), true);
 }
 
 void PictureArea::HideReadout() {
   readout_->hide();
+}
+
+QString PictureArea::ReadoutLines() const {
+  QStringList lines;
+  for (const QLabel* label : {targetReadout_, readout_}) {
+    if (!label->isHidden()) lines << label->text();
+  }
+  return lines.join(QLatin1Char('\n'));
+}
+
+void PictureArea::PlaceReadouts(bool withTarget, bool withPointer) {
+  // Both lines are one line of the same font; the target's stays put while the pointer's comes
+  // and goes.
+  const int targetLine = withTarget ? targetReadout_->height() : 0;
+  const int pointerLine = withPointer ? readout_->height() : targetLine;
+  const int pointerTop = std::max(height() - pointerLine, floor_ + targetLine);
+  // Moved while hidden, then shown: a label moved while shown under the controls (where a new one
+  // lies) leaves the controls unpainted on X11.
+  readout_->move(0, pointerTop);
+  targetReadout_->move(0, pointerTop - targetLine);
+  readout_->setVisible(withPointer);
+  targetReadout_->setVisible(withTarget);
 }
 
 void PictureArea::paintEvent(QPaintEvent* event) {
@@ -85,8 +137,34 @@ void PictureArea::paintEvent(QPaintEvent* event) {
   if (!image_.isNull()) painter.drawImage(QPointF(0, 0), image_);
 }
 
+void PictureArea::resizeEvent(QResizeEvent*) {
+  PlaceReadouts(!targetReadout_->isHidden(), !readout_->isHidden());
+}
+
 void PictureArea::mouseMoveEvent(QMouseEvent* event) {
   emit PointerMoved(event->position());
+}
+
+void PictureArea::mousePressEvent(QMouseEvent* event) {
+  emit PointerPressed(event->button(), event->position());
+}
+
+void PictureArea::mouseDoubleClickEvent(QMouseEvent* event) {
+  // Qt delivers the second of two quick presses as a double-click: for any other button it is
+  // one more press.
+  if (event->button() != Qt::LeftButton) return mousePressEvent(event);
+  emit PointerDoubleClicked(event->position());
+}
+
+void PictureArea::wheelEvent(QWheelEvent* event) {
+  wheelRemainder_ += event->angleDelta().y();
+  const int notches = wheelRemainder_ / kWheelNotch;
+  wheelRemainder_ -= notches * kWheelNotch;
+  if (notches != 0) emit WheelTurned(notches);
+}
+
+void PictureArea::leaveEvent(QEvent*) {
+  emit PointerLeft();
 }
 
 }  // namespace globeview
