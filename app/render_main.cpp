@@ -30,7 +30,6 @@
 #include "system/numeric.h"
 #include "view/drawing.h"
 #include "view/geodesy.h"
-#include "view/locator.h"
 #include "view/projection.h"
 #include "view/view_values.h"
 
@@ -50,7 +49,6 @@ constexpr int kMaxSidePixels = 20000;
 constexpr const char* kProgram = "globeview-render";
 constexpr const char* kVersion = GLOBEVIEW_VERSION;
 
-constexpr double kMaxLatitude = 90.0;
 
 // The usage text: its first line after any wrong option, the whole of it for --help.
 constexpr const char* kUsageLine =
@@ -188,41 +186,26 @@ void ParseSize(std::string_view text, Options& options) {
   options.heightPixels = *height;
 }
 
-// Two numbers, by the fields' own numeric test, separated by one comma: "139.7,35.7".
-std::optional<std::pair<double, double>> ParsePair(std::string_view text) {
-  const auto comma = text.find(',');
-  if (comma == std::string_view::npos) return std::nullopt;
-  const auto first = ParseNumber(text.substr(0, comma));
-  const auto second = ParseNumber(text.substr(comma + 1));
-  if (!first || !second) return std::nullopt;
-  return std::pair{*first, *second};
+// --to, --target or --at (`name`): a place or a pixel, read as a line of standard input is, so
+// the two say the same of the same text.
+Query ParseQuery(const std::string& name, std::string_view text, render::LineKind kind) {
+  const render::ParsedLine parsed = render::ParseLine(text, kind);
+  if (parsed.is == render::ParsedLine::Is::kQuery) return parsed.query;
+  const std::string given = ", not \"" + std::string(text) + "\"";
+  if (kind == render::LineKind::kPixel) {
+    throw UsageError(name + " takes X,Y, two numbers in pixels" + given);
+  }
+  if (parsed.why == render::kLatitudeOutOfRange) {
+    throw UsageError(name + " takes a latitude from -90 to 90" + given);
+  }
+  throw UsageError(name +
+                   " takes LON,LAT, two numbers in degrees, or a grid locator of 4, 6 or 8 "
+                   "characters" +
+                   given);
 }
 
-// --to or --target (`name`): a place, LON,LAT with any longitude and a latitude from -90 to 90, or
-// the centre of a grid locator's square.
 Place ParsePlace(const std::string& name, std::string_view text) {
-  const auto pair = ParsePair(text);
-  if (!pair) {
-    if (const auto place = PlaceOfLocator(text)) return *place;
-    throw UsageError(name +
-                     " takes LON,LAT, two numbers in degrees, or a grid locator of 4, 6 or 8 "
-                     "characters, not \"" +
-                     std::string(text) + "\"");
-  }
-  const auto [lon, lat] = *pair;
-  if (lat < -kMaxLatitude || lat > kMaxLatitude) {
-    throw UsageError(name + " takes a latitude from -90 to 90, not \"" + std::string(text) + "\"");
-  }
-  return Place{lon, lat};
-}
-
-// --at: a pixel, anywhere; one off the earth's disc is answered with NA.
-PixelPoint ParsePixel(std::string_view text) {
-  const auto pair = ParsePair(text);
-  if (!pair) {
-    throw UsageError("--at takes X,Y, two numbers in pixels, not \"" + std::string(text) + "\"");
-  }
-  return PixelPoint{pair->first, pair->second};
+  return std::get<Place>(ParseQuery(name, text, render::LineKind::kPlace));
 }
 
 PictureFormat ParseFormat(std::string_view text) {
@@ -235,7 +218,8 @@ PictureFormat ParseFormat(std::string_view text) {
 void AddQuery(const std::string& name, const std::string& text, Options& options) {
   const bool place = name == "--to";
   if (text != "-") {
-    options.queries.push_back(place ? Query{ParsePlace(name, text)} : Query{ParsePixel(text)});
+    options.queries.push_back(
+        ParseQuery(name, text, place ? render::LineKind::kPlace : render::LineKind::kPixel));
   } else if (options.input) {
     throw UsageError(name + " -: standard input is read only once");
   } else {

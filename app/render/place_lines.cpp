@@ -8,23 +8,24 @@
 #include <string>
 #include <vector>
 
+#include "system/angles.h"
 #include "system/numeric.h"
 #include "view/locator.h"
 
 namespace globeview::render {
 namespace {
 
-constexpr double kMaxLatitude = 90.0;
 // The first read's size; a longer line grows the buffer.
 constexpr std::size_t kReadBlock = 64 * 1024;
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r';
+// Blanks, and the CR of a line ended by CR LF.
+bool IsSpace(char c) {
+  return IsBlank(c) || c == '\r';
 }
 
 std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
   return text;
 }
 
@@ -83,7 +84,7 @@ ParsedLine ParseLine(std::string_view line, LineKind kind) {
     if (const auto place = PlaceOfLocator(text)) return Holding(*place);  // "PM95vq"
     return Bad("not a place");
   }
-  if (second < -kMaxLatitude || second > kMaxLatitude) return Bad("latitude outside -90 to 90");
+  if (second < -kPoleLatitude || second > kPoleLatitude) return Bad(kLatitudeOutOfRange);
   return Holding(Place{first, second});
 }
 

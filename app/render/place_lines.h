@@ -11,6 +11,9 @@ namespace globeview::render {
 // What each line of standard input stands for: a place (--to -) or a pixel (--at -).
 enum class LineKind { kPlace, kPixel };
 
+// What is wrong with a place whose latitude lies beyond a pole.
+inline constexpr const char* kLatitudeOutOfRange = "latitude outside -90 to 90";
+
 // What a line of standard input holds.
 struct ParsedLine {
   enum class Is { kNothing, kQuery, kBad } is = Is::kNothing;  // kNothing: blank or a comment
