@@ -10,25 +10,17 @@
 #include <cstring>
 #include <vector>
 
+#include "data/locations.h"
+#include "system/files.h"
+
 namespace globeview {
 namespace {
 
 constexpr const char* kLockBelowHome = "/.local/state/globeview/instance.lock";
-// Only this account may make, replace or remove anything in the lock's folder.
-constexpr mode_t kFolderMode = 0700;
 constexpr mode_t kLockMode = 0600;
 
 std::string SystemReason() {
   return std::strerror(errno);
-}
-
-// Makes every missing folder of `folder`, each with kFolderMode; false with errno set otherwise.
-bool MakeFolders(const std::string& folder) {
-  for (std::size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
-    const std::string prefix = folder.substr(0, end);
-    if (::mkdir(prefix.c_str(), kFolderMode) != 0 && errno != EEXIST) return false;
-    if (end == std::string::npos) return true;
-  }
 }
 
 }  // namespace
@@ -64,8 +56,12 @@ std::optional<std::string> InstanceLock::DefaultPath() {
 void InstanceLock::Take(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
-  if (slash != 0 && slash != std::string::npos && !MakeFolders(folder)) {
-    return GiveUp("cannot make " + folder + ": " + SystemReason());
+  if (slash != 0 && slash != std::string::npos) {
+    try {
+      MakeFoldersFor(path);
+    } catch (const FileError& error) {
+      return GiveUp("cannot make " + error.path() + ": " + error.reason());
+    }
   }
   // The folder itself must not be a link, and no other account may write in it: otherwise the lock
   // file could be swapped under us.
