@@ -10,6 +10,7 @@
 #include "system/headless_desktop.h"
 #include "view/drawing.h"
 #include "view/geodesy.h"
+#include "view/projection.h"
 #include "view/target.h"
 
 namespace globeview {
@@ -35,8 +36,12 @@ void PointerReadout(benchmark::State& state, bool withLocator) {
   std::size_t k = 0;
   for (auto _ : state) {
     const ScreenPosition at = path[k++ % path.size()];
-    std::optional<std::string> text =
-        withLocator ? PointerReadoutAt(view, at) : ReadoutAt(view, at);
+    std::optional<std::string> text;
+    if (withLocator) {
+      text = PointerReadoutAt(view, at);
+    } else if (const std::optional<Place> place = PlaceAt(view, at)) {
+      text = ReadoutText(*place, HeadingFromCentre(view, *place));
+    }
     benchmark::DoNotOptimize(text);
   }
 }

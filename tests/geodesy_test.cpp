@@ -158,7 +158,9 @@ TEST(ReadoutTest, FormatsTheWindowsLineAndTheCsvRows) {
   // New York from Tokyo under its own pixel; PROJ's geod and aeqd (1080 / 2pi pixels per radian)
   // give the first row; the middle is the centre, the top of the ring its antipode.
   const PictureView tokyo = View(139.7, 35.7, 1);
-  EXPECT_EQ(ReadoutAt(tokyo, ScreenPositionOf(tokyo, {-74, 40.7})),
+  const std::optional<Place> newYork = PlaceAt(tokyo, ScreenPositionOf(tokyo, {-74, 40.7}));
+  ASSERT_TRUE(newYork);
+  EXPECT_EQ(ReadoutText(*newYork, HeadingFromCentre(tokyo, *newYork)),
             "経度 -74.00  緯度 40.70  方位 25.1°  距離 10,849 km");
   const Query queries[] = {Place{-74, 40.7}, PixelPoint{960, 540}, PixelPoint{0.5, 0.25},
                            PixelPoint{960, 0}};

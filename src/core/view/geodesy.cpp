@@ -161,12 +161,6 @@ std::string ReadoutText(Place place, Heading heading) {
   return text;
 }
 
-std::optional<std::string> ReadoutAt(const PictureView& view, ScreenPosition point) {
-  const std::optional<Place> place = PlaceAt(view, point);
-  if (!place) return std::nullopt;
-  return ReadoutText(*place, HeadingFromCentre(view, *place));
-}
-
 void AppendQueryRow(std::string& csv, const Query& query, const PictureView& view) {
   const double twipsPerPixel = view.twipsPerPixel;
   if (const Place* place = std::get_if<Place>(&query)) {

@@ -44,9 +44,6 @@ std::string ReadoutKilometres(double distanceKm);
 // The window's line for a place: "経度 -74.00  緯度 40.70  方位 25.1°  距離 10,849 km".
 std::string ReadoutText(Place place, Heading heading);
 
-// The readout for the place under a screen position, or nothing off the earth's disc.
-std::optional<std::string> ReadoutAt(const PictureView& view, ScreenPosition point);
-
 // A screen position in pixels from the top left; pixel k's centre is k pixels from the edge.
 struct PixelPoint {
   double x = 0;
