@@ -5,6 +5,7 @@
 
 #include "system/angles.h"
 #include "view/locator.h"
+#include "view/projection.h"
 
 namespace globeview {
 
@@ -23,10 +24,11 @@ struct TargetLines {
 };
 
 TargetLines LinesOf(const PictureView& view, Place target) {
+  const ScreenFrame frame = MakeScreenFrame(view);
   TargetLines lines;
-  lines.middle = {view.screen.width / 2, view.screen.height / 2};
+  lines.middle = {frame.middleX, frame.middleY};
   // The 180-degree ring, as the picture draws it: r = H (pi/2 - el) / pi x c1/2 at el = -pi/2.
-  const double ring = view.screen.height * (view.magnification * (1.0 / 2));
+  const double ring = frame.height * frame.halfMagnification;
   lines.target = ScreenPositionOf(view, target);
   double dx = lines.target.x - lines.middle.x;
   double dy = lines.target.y - lines.middle.y;
