@@ -31,6 +31,7 @@
 #include "view/drawing.h"
 #include "view/geodesy.h"
 #include "view/projection.h"
+#include "view/readout.h"
 #include "view/view_values.h"
 
 namespace globeview {
@@ -48,7 +49,6 @@ constexpr int kMaxSidePixels = 20000;
 
 constexpr const char* kProgram = "globeview-render";
 constexpr const char* kVersion = GLOBEVIEW_VERSION;
-
 
 // The usage text: its first line after any wrong option, the whole of it for --help.
 constexpr const char* kUsageLine =
@@ -317,11 +317,16 @@ void Fail(const std::string& message) {
   std::cerr << kProgram << ": " << message << '\n';
 }
 
+// The layers of the map globeview-render draws: the designed picture and the target.
+MapLayers RenderLayers(PointTable& table, const PictureView& view) {
+  return GlobeLayers(table, view);
+}
+
 // The bytes of the picture file at `path` in `format`.
 std::string PictureFile(const std::string& path, PictureFormat format, PointTable& table,
                         const PictureView& view) {
-  const std::string bytes =
-      Making("the picture", [&] { return PictureFileBytes(table, view, format); });
+  const std::string bytes = Making(
+      "the picture", [&] { return PictureFileBytes(RenderLayers(table, view), view, format); });
   if (bytes.empty()) throw FileError("write", path, "the picture could not be encoded as PNG");
   return bytes;
 }

@@ -8,6 +8,7 @@
 
 #include "fuzz_support.h"
 #include "view/geodesy.h"
+#include "view/readout.h"
 #include "view/locator.h"
 
 namespace globeview::fuzz {

@@ -12,9 +12,10 @@ source "$top/scripts/steps.sh"
 
 purpose=${1:-}
 shift || true
-# Building and running need the compiler, Qt and the two libraries of the core; the labels are
-# Japanese, so a font that has them.
-packages=(cmake g++ make pkg-config qt6-base-dev libhwy-dev libdeflate-dev fonts-noto-cjk)
+# Building and running need the compiler, Qt and the libraries of the core (FreeType and
+# fontconfig draw the pictures' texts); the labels are Japanese, so a font that has them.
+packages=(cmake g++ make pkg-config qt6-base-dev libhwy-dev libdeflate-dev libfreetype-dev
+          libfontconfig-dev fonts-noto-cjk)
 case $purpose in
   run)
     options=(-DGLOBEVIEW_TESTS=OFF -DGLOBEVIEW_BENCH=OFF)

@@ -13,10 +13,11 @@ namespace globeview::test {
 
 // One call made on a RecordingSurface.
 struct SurfaceOp {
-  enum Kind { BackColor, ForeColor, DrawWidth, Cls, Line, Circle } kind;
-  Rgb colour{};                      // BackColor, ForeColor, Circle
-  int width = 0;                     // DrawWidth
-  float a = 0, b = 0, c = 0, d = 0;  // Line: x1 y1 x2 y2; Circle: x y radius
+  enum Kind { BackColor, ForeColor, DrawWidth, Cls, Line, Circle, Polygon, Text } kind;
+  Rgb colour{};                      // BackColor, ForeColor, Circle, Polygon, Text
+  int width = 0;                     // DrawWidth; Polygon: corners
+  float a = 0, b = 0, c = 0, d = 0;  // Line: x1 y1 x2 y2; Circle: x y radius; Text: x y size
+  std::string text{};                // Text
 };
 
 // Records every drawing call, in order, instead of drawing.
@@ -31,6 +32,13 @@ class RecordingSurface final : public DrawingSurface {
   }
   void Circle(float x, float y, float radius, Rgb colour) override {
     ops.push_back({SurfaceOp::Circle, colour, 0, x, y, radius});
+  }
+  void Polygon(std::span<const SurfacePoint> corners, Rgb colour) override {
+    ops.push_back({SurfaceOp::Polygon, colour, static_cast<int>(corners.size())});
+  }
+  void Text(float x, float y, std::string_view utf8, const TextStyle& style) override {
+    ops.push_back({SurfaceOp::Text, style.colour, 0, x, y, static_cast<float>(style.pixelSize), 0,
+                   std::string(utf8)});
   }
 
   std::vector<SurfaceOp> OpsOfKind(SurfaceOp::Kind kind) const {

@@ -773,16 +773,34 @@ QPointF PixelOf(Place place) {
 }
 const Place kNewYork{-74, 40.7};
 
+// The picture beneath the controls, which takes the pointer's events.
+QWidget& PictureOf(Form1& form) {
+  return *form.findChild<QWidget*>("picture");
+}
+
+// Presses and releases a button over the picture, as the window system delivers it.
+void Click(Form1& form, Qt::MouseButton button, QPointF at) {
+  QTest::mouseClick(&PictureOf(form), button, {}, at.toPoint());
+}
+
+// Turns the wheel over the picture by eighths of a degree (a notch is 120).
+void Wheel(Form1& form, int eighths) {
+  const QPointF at(320, 240);
+  QWheelEvent event(at, at, {}, {0, eighths}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                    false);
+  QApplication::sendEvent(&PictureOf(form), &event);
+}
+
 TEST_F(Form1Test, ARightClickPinsTheTargetUntilOneOffTheDiscOrEscRemovesIt) {
   const QImage plain = ReferencePicture("139.7", "35.7", "1");
   Form1 form(Services());
   form.Form_Load();
   const QLabel& line = *Label(form, "Label5");
-  form.Form_MouseDown(Qt::RightButton, PixelOf(kNewYork));
+  Click(form, Qt::RightButton, PixelOf(kNewYork));
   EXPECT_FALSE(form.Target()) << "no picture yet";
   form.Command1_Click();
 
-  form.Form_MouseDown(Qt::RightButton, PixelOf(kNewYork));
+  Click(form, Qt::RightButton, PixelOf(kNewYork));
   ASSERT_TRUE(form.Target());
   // 0.75 degrees a pixel at magnification 1 on 480 pixels.
   EXPECT_NEAR(form.Target()->lon, kNewYork.lon, 1);
@@ -793,22 +811,26 @@ TEST_F(Form1Test, ARightClickPinsTheTargetUntilOneOffTheDiscOrEscRemovesIt) {
   EXPECT_TRUE(line.text().contains("  FN30")) << line.text().toStdString();
   EXPECT_FALSE(line.isHidden());
 
-  form.Form_MouseDown(Qt::LeftButton, {320, 240});
+  Click(form, Qt::LeftButton, {320, 240});
   EXPECT_NEAR(form.Target()->lon, kNewYork.lon, 1) << "only the right button aims";
-  form.Form_MouseDown(Qt::RightButton, {320, 240});
+  Click(form, Qt::RightButton, {320, 240});
   EXPECT_NEAR(form.Target()->lat, 35.7, 1) << "moved to the centre";
-  form.Form_MouseDown(Qt::RightButton, PixelOf(kNewYork));
+  Click(form, Qt::RightButton, PixelOf(kNewYork));
   Field(form, "Text1")->setText("140");
   form.Command1_Click();
   EXPECT_GT(CountPixels(form.Picture(), kShortPathPixel), 100) << "kept by Start";
 
   Field(form, "Text1")->setText("139.7");
   form.Command1_Click();
-  form.Form_MouseDown(Qt::RightButton, {630, 10});
+  // A quick second press of the right button is one more press, never a double-click's centring.
+  QTest::mouseDClick(&PictureOf(form), Qt::RightButton, {}, {320, 240});
+  EXPECT_EQ(Field(form, "Text1")->text(), "139.7");
+  EXPECT_NEAR(form.Target()->lat, 35.7, 1);
+  Click(form, Qt::RightButton, {630, 10});
   EXPECT_FALSE(form.Target());
   EXPECT_EQ(form.Picture(), plain);
   EXPECT_TRUE(line.isHidden());
-  form.Form_MouseDown(Qt::RightButton, PixelOf(kNewYork));
+  Click(form, Qt::RightButton, PixelOf(kNewYork));
   QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
   form.Form_KeyDown(escape);
   EXPECT_FALSE(form.Target());
@@ -838,7 +860,7 @@ TEST_F(Form1Test, ADoubleClickOnTheDiscCentresThereAndPressesStart) {
     form.Command1_Click();
     const QImage before = form.Picture().copy();
     Field(form, "Text3")->setText(c.magnification);
-    form.Form_DblClick(c.at);
+    QTest::mouseDClick(&PictureOf(form), Qt::LeftButton, {}, c.at.toPoint());
     EXPECT_EQ(Field(form, "Text1")->text(), c.texts[0]);
     EXPECT_EQ(Field(form, "Text2")->text(), c.texts[1]);
     EXPECT_EQ(Field(form, "Text3")->text(), c.magnification);
@@ -852,22 +874,23 @@ TEST_F(Form1Test, ADoubleClickOnTheDiscCentresThereAndPressesStart) {
 TEST_F(Form1Test, TheWheelStepsTheLastPicturesMagnificationAndPressesStart) {
   const struct {
     const char* magnification;  // of the first picture
-    int notches;
+    std::vector<int> turns;     // eighths of a degree, one wheel event each
     const char* stepped;
   } cases[] = {
-      {"1", 1, "2"},  {"2.5", -1, "1.5"}, {"9.5", 3, "10"},
-      {"1", -1, "1"}, {"12", -1, "9"},  // drawn at 10
+      {"1", {120}, "2"},        {"2.5", {-120}, "1.5"}, {"9.5", {360}, "10"},
+      {"1", {-120}, "1"},       {"12", {-120}, "9"},  // drawn at 10
+      {"1", {60, 60, 60}, "2"},                       // a fine wheel's half notches
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.magnification);
     Form1 form(Services());
     form.Form_Load();
     Field(form, "Text3")->setText(c.magnification);
-    form.Form_MouseWheel(c.notches);
+    Wheel(form, c.turns.front() > 0 ? 120 : -120);
     EXPECT_EQ(Field(form, "Text3")->text(), c.magnification) << "no picture yet";
     EXPECT_TRUE(form.Picture().isNull());
     form.Command1_Click();
-    form.Form_MouseWheel(c.notches);
+    for (const int eighths : c.turns) Wheel(form, eighths);
     EXPECT_EQ(Field(form, "Text3")->text(), c.stepped);
     EXPECT_EQ(form.Picture(), ReferencePicture("139.7", "35.7", c.stepped));
   }
@@ -881,7 +904,7 @@ TEST_F(Form1Test, KeysCopyTheReadoutSaveThePictureAndEscRemovesTheTarget) {
   QLineEdit& field = *Field(form, "Text1");
   field.setFocus();
   form.Command1_Click();
-  form.Form_MouseDown(Qt::RightButton, PixelOf(kNewYork));
+  Click(form, Qt::RightButton, PixelOf(kNewYork));
   form.Form_MouseMove({320, 240});
   QClipboard& clipboard = *QGuiApplication::clipboard();
   const QString pointer =
@@ -897,7 +920,7 @@ TEST_F(Form1Test, KeysCopyTheReadoutSaveThePictureAndEscRemovesTheTarget) {
   QTest::keyClick(Button(form, "Command1"), Qt::Key_C, Qt::ControlModifier);
   EXPECT_EQ(clipboard.text(), pointer);
 
-  form.Form_MouseDown(Qt::RightButton, PixelOf(kNewYork));
+  Click(form, Qt::RightButton, PixelOf(kNewYork));
   saveDialog_.names = {dir_.Path("map.PNG"), dir_.Path("map.jpg"), dir_.Path("no/map.svg")};
   for (int i = 0; i < 3; ++i) QTest::keyClick(&field, Qt::Key_S, Qt::ControlModifier);
   QImage saved;

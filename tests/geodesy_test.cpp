@@ -1,4 +1,5 @@
 #include "view/geodesy.h"
+#include "view/readout.h"
 
 #include <geodesic.h>
 #include <gtest/gtest.h>

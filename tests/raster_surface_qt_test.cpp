@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPen>
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <set>
@@ -10,7 +11,9 @@
 
 #include "core_doubles.h"
 #include "output/raster_surface.h"
+#include "platform/qt_painter_surface.h"
 #include "system/headless_desktop.h"
+#include "system/text_font.h"
 #include "test_support.h"
 #include "view/drawing.h"
 #include "view/projection.h"
@@ -110,6 +113,58 @@ TEST(RasterSurfaceQtTest, MatchesQPaintersAliasedLinesExceptAtEndsAndTies) {
     EXPECT_GT(lit, 5000);
     EXPECT_LT(differing, lit / 2);
   }
+}
+
+// The box of the pixels a text lit: left, top, right, bottom; all -1 when none.
+std::array<int, 4> InkedBox(const QImage& image) {
+  std::array<int, 4> box{-1, -1, -1, -1};
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (qGray(image.pixel(x, y)) < 128) continue;
+      if (box[0] < 0) box = {x, y, x, y};
+      box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x), std::max(box[3], y)};
+    }
+  }
+  return box;
+}
+
+// The same words drawn by the rasteriser's FreeType glyphs and by Qt's painter land on the same
+// pixels, to a pixel or two of hinting, wherever the anchor puts them.
+TEST(RasterSurfaceQtTest, TextsInkTheSameBoxAsQtsPainter) {
+  const struct {
+    const char* text;
+    double size;
+    TextAnchor anchor;
+  } cases[] = {{"Tokyo 35.7N", 12, TextAnchor::kTopLeft},
+               {"東京 ニューヨーク", 16, TextAnchor::kCentre},
+               {"10,008 km", 20, TextAnchor::kBottomRight},
+               {"ロンドン London", 13, TextAnchor::kLeft}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    const TextStyle style{c.size, {255, 255, 255}, c.anchor};
+    QImage ours(300, 80, QImage::Format_RGB32), qts(300, 80, QImage::Format_RGB32);
+    ours.fill(Qt::black);
+    qts.fill(Qt::black);
+    RasterSurface raster(Rgb32Pixels{ours.bits(), ours.bytesPerLine(), 300, 80}, kTwips);
+    raster.Text(150 * kTwips, 40 * kTwips, c.text, style);
+    QPainter painter(&qts);
+    QtPainterSurface qt(painter, kTwips);
+    qt.Text(150 * kTwips, 40 * kTwips, c.text, style);
+    painter.end();
+    const std::array<int, 4> mine = InkedBox(ours), theirs = InkedBox(qts);
+    ASSERT_GE(mine[0], 0);
+    for (int k = 0; k < 4; ++k) EXPECT_NEAR(mine[k], theirs[k], 2) << k;
+  }
+  EXPECT_THROW(
+      {
+        try {
+          TextFont font("No Such Family 42");
+        } catch (const FontError& error) {
+          EXPECT_NE(std::string(error.what()).find("\"No Such Family 42\""), std::string::npos);
+          throw;
+        }
+      },
+      FontError);
 }
 
 }  // namespace

@@ -452,7 +452,7 @@ TEST(RenderTest, LackOfMemoryIsAMessage) {
     rlim_t addressSpace;
     std::string message;
   } cases[] = {
-      {{"--positions", "-"}, 20000 * 1024, "not enough memory for the positions"},
+      {{"--positions", "-"}, 21000 * 1024, "not enough memory for the positions"},
       {{"--size", "20000x20000", "--out", "map.png"},
        64 << 20,
        "not enough memory for the picture"},

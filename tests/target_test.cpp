@@ -1,4 +1,5 @@
 #include "view/target.h"
+#include "view/readout.h"
 
 #include <gtest/gtest.h>
 
@@ -46,9 +47,9 @@ TEST(TargetTest, ThePointersLineEndsWithTheLocator) {
   EXPECT_EQ(PointerReadoutText(manhattan, HeadingFromCentre(kTokyo, manhattan)),
             "経度 -73.99  緯度 40.75  方位 25.1°  距離 10,844 km  FN30as");
   // New York's pixel, as globeview-render gives it: 1084.205, 274.959.
-  EXPECT_EQ(PointerReadoutAt(kTokyo, {1084.205 * 15, 274.959 * 15}),
+  EXPECT_EQ(PointerReadoutAt(Projector(kTokyo), {1084.205 * 15, 274.959 * 15}),
             "経度 -74.00  緯度 40.70  方位 25.1°  距離 10,849 km  FN30aq");
-  EXPECT_FALSE(PointerReadoutAt(kTokyo, {0, 0}));
+  EXPECT_FALSE(PointerReadoutAt(Projector(kTokyo), {0, 0}));
 }
 
 // Whether a pixel next to (x, y) (or that one) has the colour: the rasteriser rounds each line
@@ -102,7 +103,7 @@ TEST(TargetTest, DrawsTheShortPathYellowAndTheLongPathOrange) {
     RasterSurface surface(image.Rows(), 15);
     surface.BackColor({0, 0, 0});
     surface.Cls();
-    DrawTarget(view, c.target, surface);
+    DrawTarget(Projector(view), c.target, surface);
 
     const double b = c.bearing * std::numbers::pi / 180;
     const double ux = std::sin(b), uy = -std::cos(b);

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "render/standard_output.h"
-#include "view/geodesy.h"
+#include "view/readout.h"
 
 namespace globeview::render {
 

@@ -7,9 +7,6 @@
 #include "output/png_writer.h"
 #include "output/raster_surface.h"
 #include "output/svg_writer.h"
-#include "system/headless_desktop.h"
-#include "view/drawing.h"
-#include "view/target.h"
 
 namespace globeview {
 
@@ -23,26 +20,18 @@ bool EndsWithAnyCase(std::string_view path, std::string_view ending) {
                     });
 }
 
-// The window's picture on any surface of the view's size: the screen prepared as Start prepares
-// it (the black background), then the globe.
-void DrawPicture(PointTable& table, const PictureView& view, DrawingSurface& surface) {
-  HeadlessDesktop desktop(view.screen.width, view.screen.height);
-  PrepareScreen(desktop, surface);
-  DrawGlobe(table, view, surface);
-}
-
-std::string PngPicture(PointTable& table, const PictureView& view) {
-  std::vector<Rgb> palette{kBackground, kCoastline, kGrid};
-  if (view.target) palette.insert(palette.end(), {kShortPath, kLongPath});
-  PalettePicture picture(view.WidthPixels(), view.HeightPixels(), std::move(palette));
+std::string PngPicture(const MapLayers& layers, const PictureView& view) {
+  PalettePicture picture(view.WidthPixels(), view.HeightPixels(), PaletteOf(layers));
   RasterSurface surface(picture.Pixels(), view.twipsPerPixel);
-  DrawPicture(table, view, surface);
+  surface.BackColor(kBackground);
+  DrawMap(layers, view, surface);
   return EncodePng(picture);
 }
 
-std::string SvgPicture(PointTable& table, const PictureView& view) {
+std::string SvgPicture(const MapLayers& layers, const PictureView& view) {
   SvgWriter svg(view.WidthPixels(), view.HeightPixels(), view.twipsPerPixel);
-  DrawPicture(table, view, svg);
+  svg.BackColor(kBackground);
+  DrawMap(layers, view, svg);
   return svg.Document();
 }
 
@@ -54,8 +43,9 @@ std::optional<PictureFormat> FormatOfName(std::string_view path) {
   return std::nullopt;
 }
 
-std::string PictureFileBytes(PointTable& table, const PictureView& view, PictureFormat format) {
-  return format == PictureFormat::kSvg ? SvgPicture(table, view) : PngPicture(table, view);
+std::string PictureFileBytes(const MapLayers& layers, const PictureView& view,
+                             PictureFormat format) {
+  return format == PictureFormat::kSvg ? SvgPicture(layers, view) : PngPicture(layers, view);
 }
 
 }  // namespace globeview

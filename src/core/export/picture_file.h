@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "data/point_table.h"
+#include "view/map.h"
 #include "view/picture.h"
 
 namespace globeview {
@@ -15,9 +15,11 @@ enum class PictureFormat { kPng, kSvg };
 // The format a file's name asks for by its ending, ".png" or ".svg" in any case; none otherwise.
 std::optional<PictureFormat> FormatOfName(std::string_view path);
 
-// The picture the window draws of `view`, its target included, as the whole content of a file:
-// on a screen of the view's size, black behind it. The PNG holds two bits a pixel, four with a
-// target's two colours. Throws std::bad_alloc; empty when the PNG cannot be encoded.
-std::string PictureFileBytes(PointTable& table, const PictureView& view, PictureFormat format);
+// The picture of these layers the window draws of `view`, as the whole content of a file: on a
+// screen of the view's size, on the map's background. The PNG's palette is the layers' colours
+// (PaletteOf): two bits a pixel for the designed picture, four with a target's two colours.
+// Throws std::bad_alloc; empty when the PNG cannot be encoded.
+std::string PictureFileBytes(const MapLayers& layers, const PictureView& view,
+                             PictureFormat format);
 
 }  // namespace globeview

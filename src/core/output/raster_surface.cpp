@@ -5,8 +5,10 @@
 #include <cstring>
 #include <limits>
 #include <stdexcept>
+#include <vector>
 
 #include "system/numeric.h"
+#include "system/text_font.h"
 
 namespace globeview {
 
@@ -233,6 +235,19 @@ struct PaletteWriter {
   }
 };
 
+// Blends a colour over a 32-bit pixel by a coverage of 0..255.
+void Blend(const Rgb32Pixels& p, int x, int y, Rgb c, unsigned coverage) {
+  auto& pixel = reinterpret_cast<std::uint32_t*>(p.top + static_cast<Long>(y) * p.stride)[x];
+  const auto mix = [&](unsigned old, int value) {
+    return (old * (255 - coverage) + static_cast<unsigned>(value & 0xff) * coverage + 127) / 255;
+  };
+  pixel = 0xff000000u | mix((pixel >> 16) & 0xff, c.r) << 16 | mix((pixel >> 8) & 0xff, c.g) << 8 |
+          mix(pixel & 0xff, c.b);
+}
+
+// A palette pixel counts as the text's where a glyph covers at least half of it.
+constexpr unsigned kHalfCovered = 128;
+
 // Calls draw with the writer for these palette pixels and colour.
 template <class Draw>
 void WithPaletteWriter(const PalettePixels& p, Rgb colour, const Draw& draw) {
@@ -316,6 +331,97 @@ void RasterSurface::Circle(float x, float y, float radius, Rgb colour) {
     DrawRing(Rgb32Writer{*p, Rgb32Writer::Encode(*p, colour)}, x, y, radius);
   } else if (const auto* q = std::get_if<PalettePixels>(&pixels_); q && HasPixels(*q)) {
     WithPaletteWriter(*q, colour, [&](const auto& writer) { DrawRing(writer, x, y, radius); });
+  }
+}
+
+void RasterSurface::Polygon(std::span<const SurfacePoint> corners, Rgb colour) {
+  if (corners.size() < 3) return;
+  for (const SurfacePoint& corner : corners) {
+    if (!Finite(corner.x, corner.y)) return;
+  }
+  if (const auto* p = std::get_if<Rgb32Pixels>(&pixels_); p && HasPixels(*p)) {
+    FillPolygon(Rgb32Writer{*p, Rgb32Writer::Encode(*p, colour)}, corners);
+  } else if (const auto* q = std::get_if<PalettePixels>(&pixels_); q && HasPixels(*q)) {
+    WithPaletteWriter(*q, colour, [&](const auto& writer) { FillPolygon(writer, corners); });
+  }
+}
+
+template <class Writer>
+void RasterSurface::FillPolygon(const Writer& writer, std::span<const SurfacePoint> corners) const {
+  double top = corners[0].y * scale_, bottom = top;
+  for (const SurfacePoint& corner : corners) {
+    top = std::min(top, corner.y * scale_);
+    bottom = std::max(bottom, corner.y * scale_);
+  }
+  const Long firstRow = std::max<Long>(0, static_cast<Long>(std::ceil(std::max(top, -1.0))));
+  const Long lastRow =
+      std::min<Long>(writer.p.height - 1, static_cast<Long>(std::floor(std::min(bottom, 0x1p31))));
+  std::vector<double> crossings;
+  for (Long row = firstRow; row <= lastRow; ++row) {
+    // Where the edges cross the row's pixel centres; an edge takes its upper end, not its lower,
+    // so a corner on the row counts once.
+    crossings.clear();
+    const auto y = static_cast<double>(row);
+    for (std::size_t k = 0; k < corners.size(); ++k) {
+      const SurfacePoint& a = corners[k];
+      const SurfacePoint& b = corners[(k + 1) % corners.size()];
+      const double ay = a.y * scale_, by = b.y * scale_;
+      if ((ay <= y) == (by <= y)) continue;
+      const double ax = a.x * scale_, bx = b.x * scale_;
+      crossings.push_back(ax + (y - ay) * (bx - ax) / (by - ay));
+    }
+    std::sort(crossings.begin(), crossings.end());
+    for (std::size_t k = 0; k + 1 < crossings.size(); k += 2) {
+      // The pixels whose centres lie in [left, right).
+      const double left = std::max(std::ceil(crossings[k]), 0.0);
+      const double right = std::min(std::ceil(crossings[k + 1]) - 1, writer.p.width - 1.0);
+      for (double x = left; x <= right; ++x) writer.Put(static_cast<Long>(x), row);
+    }
+  }
+}
+
+void RasterSurface::Text(float x, float y, std::string_view utf8, const TextStyle& style) {
+  if (!Finite(x, y, style.pixelSize) || utf8.empty()) return;
+  const auto* rgb = std::get_if<Rgb32Pixels>(&pixels_);
+  const auto* palette = std::get_if<PalettePixels>(&pixels_);
+  if (!(rgb && HasPixels(*rgb)) && !(palette && HasPixels(*palette))) return;
+  TextFont& font = TextFont::Shared();
+  const TextBox box = font.Measure(utf8, style.pixelSize);
+  const TextOrigin origin = TextFont::OriginOf(box, style.anchor);
+  const double startX = x * scale_ + origin.x, baseY = y * scale_ + origin.y;
+  if (std::max(std::abs(startX), std::abs(baseY)) > kMostRingPixel) return;
+  const Long width = rgb ? rgb->width : palette->width;
+  const Long height = rgb ? rgb->height : palette->height;
+  // Calls put(x, y, coverage) for every covered pixel of the text on the picture.
+  const auto glyphs = [&](const auto& put) {
+    double pen = static_cast<double>(NearestPixel(startX));
+    const Long baseline = NearestPixel(baseY);
+    for (const char32_t character : DecodeUtf8(utf8)) {
+      const Glyph& glyph = font.GlyphOf(character, style.pixelSize);
+      const Long left = static_cast<Long>(std::lround(pen)) + glyph.left;
+      const Long top = baseline - glyph.top;
+      pen += glyph.advance;
+      for (int row = 0; row < glyph.rows; ++row) {
+        const Long py = top + row;
+        if (py < 0 || py >= height) continue;
+        const std::uint8_t* coverage = glyph.coverage.data() + std::size_t(row) * glyph.width;
+        for (int column = 0; column < glyph.width; ++column) {
+          const Long px = left + column;
+          if (px >= 0 && px < width && coverage[column] != 0) put(px, py, coverage[column]);
+        }
+      }
+    }
+  };
+  if (rgb) {
+    glyphs([&](Long px, Long py, unsigned coverage) {
+      Blend(*rgb, static_cast<int>(px), static_cast<int>(py), style.colour, coverage);
+    });
+  } else {
+    WithPaletteWriter(*palette, style.colour, [&](const auto& writer) {
+      glyphs([&](Long px, Long py, unsigned coverage) {
+        if (coverage >= kHalfCovered) writer.Put(px, py);
+      });
+    });
   }
 }
 

@@ -63,8 +63,17 @@ class RasterSurface final : public DrawingSurface {
   // A one-pixel ring: for each step along the flatter half of each octant the pixel nearest the
   // true circle, mirrored eight ways, so it is exactly symmetric about its centre pixel.
   void Circle(float x, float y, float radius, Rgb colour) override;
+  // Lights every pixel whose centre lies inside the polygon (even-odd), so that polygons sharing
+  // an edge light each pixel once.
+  void Polygon(std::span<const SurfacePoint> corners, Rgb colour) override;
+  // Glyphs of the shared TextFont, its baseline started on the nearest pixel: blended by their
+  // coverage on 32-bit pixels; on a palette, in the text's colour where at least half covered, so
+  // a text adds no colour to the palette.
+  void Text(float x, float y, std::string_view utf8, const TextStyle& style) override;
 
  private:
+  template <class Writer>
+  void FillPolygon(const Writer& writer, std::span<const SurfacePoint> corners) const;
   template <class Writer>
   void DrawLine(const Writer& writer, double x1, double y1, double x2, double y2) const;
   template <class Writer>

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "system/numeric.h"
+#include "system/text_font.h"
 
 namespace globeview {
 
@@ -52,6 +53,29 @@ void AppendColour(std::string& out, Rgb colour) {
   }
 }
 
+// A text as XML character data: the markup characters escaped, and what XML cannot hold (control
+// characters, bytes that are not UTF-8) as U+FFFD.
+void AppendEscaped(std::string& out, std::string_view utf8) {
+  for (const char32_t c : DecodeUtf8(utf8)) {
+    if (c == '&') {
+      out += "&amp;";
+    } else if (c == '<') {
+      out += "&lt;";
+    } else if (c == '>') {
+      out += "&gt;";
+    } else if (c < 0x20 || c == 0x7F || c == 0xFFFE || c == 0xFFFF) {
+      out += "\xEF\xBF\xBD";
+    } else if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else {
+      // Back to UTF-8, two to four bytes.
+      const int extra = c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+      out += static_cast<char>(((0xF00 >> (extra + 1)) & 0xFF) | (c >> (6 * extra)));
+      for (int k = extra - 1; k >= 0; --k) out += static_cast<char>(0x80 | ((c >> (6 * k)) & 0x3F));
+    }
+  }
+}
+
 }  // namespace
 
 SvgWriter::SvgWriter(int widthPixels, int heightPixels, double twipsPerPixel)
@@ -75,6 +99,7 @@ void SvgWriter::DrawWidth(int pixels) {
 void SvgWriter::Cls() {
   shapes_.clear();
   points_.clear();
+  texts_.clear();
   cleared_ = true;
   background_ = back_;
 }
@@ -86,21 +111,43 @@ void SvgWriter::Line(float x1, float y1, float x2, float y2) {
   // becomes one path for as long as its segments are drawn.
   if (!shapes_.empty()) {
     Shape& last = shapes_.back();
-    if (!last.isCircle && last.colour == fore_ && last.width == width_ &&
+    if (last.kind == Kind::kPath && last.colour == fore_ && last.width == width_ &&
         points_.back() == Point{x1, y1}) {
       points_.push_back({x2, y2});
       ++last.count;
       return;
     }
   }
-  shapes_.push_back({false, fore_, width_, points_.size(), 2, 0, 0, 0});
+  shapes_.push_back({Kind::kPath, fore_, width_, points_.size(), 2, 0, 0, 0});
   points_.push_back({x1, y1});
   points_.push_back({x2, y2});
 }
 
 void SvgWriter::Circle(float x, float y, float radius, Rgb colour) {
   if (!Finite(x, y, radius) || radius < 0) return;
-  shapes_.push_back({true, colour, width_, 0, 0, x, y, radius});
+  shapes_.push_back({Kind::kCircle, colour, width_, 0, 0, x, y, radius});
+}
+
+void SvgWriter::Polygon(std::span<const SurfacePoint> corners, Rgb colour) {
+  if (corners.size() < 3) return;
+  for (const SurfacePoint& corner : corners) {
+    if (!Finite(corner.x, corner.y)) return;
+  }
+  shapes_.push_back({Kind::kPolygon, colour, width_, points_.size(), corners.size(), 0, 0, 0});
+  for (const SurfacePoint& corner : corners) points_.push_back({corner.x, corner.y});
+}
+
+void SvgWriter::Text(float x, float y, std::string_view utf8, const TextStyle& style) {
+  if (!Finite(x, y, style.pixelSize) || utf8.empty()) return;
+  TextFont& font = TextFont::Shared();
+  const TextOrigin origin = TextFont::OriginOf(font.Measure(utf8, style.pixelSize), style.anchor);
+  // The PNG's pixel k spans k to k + 1 here, and its glyphs hang from the pixel edge nearest the
+  // baseline's start: at k, not at pixel k's centre.
+  const auto startX = static_cast<float>(x * pixelsPerTwip_ + origin.x);
+  const auto baseY = static_cast<float>(y * pixelsPerTwip_ + origin.y);
+  shapes_.push_back({Kind::kText, style.colour, width_, texts_.size(), 0, startX, baseY,
+                     static_cast<float>(std::max(1L, std::lround(style.pixelSize)))});
+  texts_.emplace_back(utf8);
 }
 
 std::optional<SvgWriter::Point> SvgWriter::Islet(const Shape& path) const {
@@ -130,6 +177,35 @@ void SvgWriter::AppendCircle(std::string& svg, const Shape& circle) const {
   svg += "\" r=\"";
   AppendNumber(svg, circle.radius * pixelsPerTwip_);
   svg += "\"/>\n";
+}
+
+void SvgWriter::AppendPolygon(std::string& svg, const Shape& polygon) const {
+  svg += "<polygon fill=\"";
+  AppendColour(svg, polygon.colour);
+  svg += "\" stroke=\"none\" fill-rule=\"evenodd\" points=\"";
+  for (std::size_t i = polygon.first; i < polygon.first + polygon.count; ++i) {
+    if (i > polygon.first) svg += ' ';
+    AppendNumber(svg, At(points_[i].x));
+    svg += ',';
+    AppendNumber(svg, At(points_[i].y));
+  }
+  svg += "\"/>\n";
+}
+
+void SvgWriter::AppendText(std::string& svg, const Shape& text) const {
+  svg += "<text x=\"";
+  AppendNumber(svg, text.x);
+  svg += "\" y=\"";
+  AppendNumber(svg, text.y);
+  svg += "\" font-family=\"";
+  svg += TextFont::Shared().Family();
+  svg += "\" font-size=\"";
+  AppendNumber(svg, text.radius);
+  svg += "\" fill=\"";
+  AppendColour(svg, text.colour);
+  svg += "\" stroke=\"none\">";
+  AppendEscaped(svg, texts_[text.first]);
+  svg += "</text>\n";
 }
 
 void SvgWriter::AppendPath(std::string& svg, const Shape& path) const {
@@ -183,10 +259,19 @@ std::string SvgWriter::Document() const {
       svg += "\" stroke-width=\"" + std::to_string(shape.width) + "\">\n";
       group = &shape;
     }
-    if (shape.isCircle) {
-      AppendCircle(svg, shape);
-    } else {
-      AppendPath(svg, shape);
+    switch (shape.kind) {
+      case Kind::kCircle:
+        AppendCircle(svg, shape);
+        break;
+      case Kind::kPath:
+        AppendPath(svg, shape);
+        break;
+      case Kind::kPolygon:
+        AppendPolygon(svg, shape);
+        break;
+      case Kind::kText:
+        AppendText(svg, shape);
+        break;
     }
   }
   if (group != nullptr) svg += "</g>\n";

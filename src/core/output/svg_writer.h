@@ -2,7 +2,9 @@
 
 #include <cstddef>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "system/drawing_surface.h"
@@ -24,6 +26,10 @@ class SvgWriter final : public DrawingSurface {
   void Cls() override;
   void Line(float x1, float y1, float x2, float y2) override;
   void Circle(float x, float y, float radius, Rgb colour) override;
+  void Polygon(std::span<const SurfacePoint> corners, Rgb colour) override;
+  // Real text, which a reader can select and search, in the shared TextFont's family, its
+  // baseline where the PNG's is.
+  void Text(float x, float y, std::string_view utf8, const TextStyle& style) override;
 
   // The picture drawn since the last Cls, as a complete SVG document.
   std::string Document() const;
@@ -34,9 +40,11 @@ class SvgWriter final : public DrawingSurface {
     float y;
     friend bool operator==(const Point&, const Point&) = default;
   };
-  // A path (points [first, first + count) of points_) or a circle, in twips.
+  enum class Kind { kPath, kCircle, kPolygon, kText };
+  // A path or a polygon (points [first, first + count) of points_), a circle, or a text (texts_
+  // [first], its baseline's start at x, y in document units and its size in radius), in twips.
   struct Shape {
-    bool isCircle;
+    Kind kind;
     Rgb colour;
     int width;
     std::size_t first;
@@ -51,6 +59,8 @@ class SvgWriter final : public DrawingSurface {
   double At(float twips) const;
   void AppendCircle(std::string& svg, const Shape& circle) const;
   void AppendPath(std::string& svg, const Shape& path) const;
+  void AppendPolygon(std::string& svg, const Shape& polygon) const;
+  void AppendText(std::string& svg, const Shape& text) const;
 
   int widthPixels_;
   int heightPixels_;
@@ -62,6 +72,7 @@ class SvgWriter final : public DrawingSurface {
   Rgb background_{};
   std::vector<Shape> shapes_;
   std::vector<Point> points_;
+  std::vector<std::string> texts_;
 };
 
 }  // namespace globeview

@@ -4,7 +4,9 @@
 // twips (1/1440 inch) from the top left of the drawing area, y downwards; widths are in pixels.
 
 #include <cmath>
+#include <span>
 #include <stdexcept>
+#include <string_view>
 
 namespace globeview {
 
@@ -29,6 +31,33 @@ struct Rgb {
   friend bool operator==(const Rgb&, const Rgb&) = default;
 };
 
+// A corner of a filled shape, twips.
+struct SurfacePoint {
+  float x = 0;
+  float y = 0;
+};
+
+// Which point of a text's box its position names: the box runs from the font's ascent above the
+// baseline to its descent below, and from the first glyph's origin to the last one's advance.
+enum class TextAnchor {
+  kTopLeft,
+  kTop,
+  kTopRight,
+  kLeft,
+  kCentre,
+  kRight,
+  kBottomLeft,
+  kBottom,
+  kBottomRight
+};
+
+// How a text is drawn: its size in pixels (the font's em) and its colour.
+struct TextStyle {
+  double pixelSize = 12;
+  Rgb colour{255, 255, 255};
+  TextAnchor anchor = TextAnchor::kTopLeft;
+};
+
 class DrawingSurface {
  public:
   virtual ~DrawingSurface() = default;
@@ -43,6 +72,12 @@ class DrawingSurface {
   virtual void Line(float x1, float y1, float x2, float y2) = 0;
   // A circle outline in the given colour; the foreground colour is left alone.
   virtual void Circle(float x, float y, float radius, Rgb colour) = 0;
+  // A polygon filled in the given colour (the even-odd rule); its outline is not drawn. Fewer
+  // than three corners draw nothing.
+  virtual void Polygon(std::span<const SurfacePoint> corners, Rgb colour) = 0;
+  // A line of UTF-8 text at (x, y), placed by the style's anchor. The foreground colour is left
+  // alone.
+  virtual void Text(float x, float y, std::string_view utf8, const TextStyle& style) = 0;
 };
 
 }  // namespace globeview

@@ -1,5 +1,6 @@
 #include "view/drawing.h"
 
+#include "system/angles.h"
 #include "view/projection.h"
 #include "view/target.h"
 
@@ -7,8 +8,9 @@ namespace globeview {
 
 namespace {
 
-// Four rings, at 45, 90, 135 and 180 degrees from the centre.
+// Four rings, 45 degrees of arc apart.
 constexpr int kRingCount = 4;
+constexpr double kRingStepDegrees = 45;
 constexpr int kCoastlineWidth = 1;
 
 }  // namespace
@@ -21,27 +23,26 @@ ScreenSize PrepareScreen(Desktop& desktop, DrawingSurface& surface) {
   return {desktop.ScreenWidth(), desktop.ScreenHeight()};
 }
 
-void DrawGlobe(PointTable& table, const PictureView& view, DrawingSurface& surface) {
-  Project(table, view.centre);
-  DrawProjectedGlobe(table, view, surface);
+CoastlineLayer::CoastlineLayer(PointTable& table, TableProjection projection)
+    : table_(table), projection_(projection) {}
+
+std::vector<Rgb> CoastlineLayer::Colours() const {
+  return {kCoastline};
 }
 
-void DrawProjectedGlobe(PointTable& table, const PictureView& view, DrawingSurface& surface) {
-  const double w = view.screen.width;
-  const double h = view.screen.height;
-
-  surface.ForeColor(kCoastline);
-  surface.Cls();
-
-  const double s = view.magnification * (1.0 / 2.0);
-  ComputeScreenPositions(table, view);
-
+void CoastlineLayer::Draw(const Projector& projector, DrawingSurface& surface) const {
+  if (projection_ == TableProjection::kAfresh) {
+    projector.Project(table_);
+  } else {
+    projector.PlaceTable(table_);
+  }
   // A segment half the screen wide or longer is one that wraps round the far side of the globe
   // (its ends lie near the outer ring on opposite sides), not a piece of coastline.
+  const double w = projector.View().screen.width;
   const double maxLengthSquared = (w * w) / 4;
-  const std::uint8_t* usable = table.Usable().data();
-  const double* sx = table.Sx().data();
-  const double* sy = table.Sy().data();
+  const std::uint8_t* usable = table_.Usable().data();
+  const double* sx = table_.Sx().data();
+  const double* sy = table_.Sy().data();
   // An entry that is valid but unusable has no position of its own, so it joins neither
   // neighbour; "usable" already implies "valid".
   for (int i = 1; i < kPointCount; ++i) {
@@ -54,19 +55,52 @@ void DrawProjectedGlobe(PointTable& table, const PictureView& view, DrawingSurfa
                    static_cast<float>(sx[i + 1]), static_cast<float>(sy[i + 1]));
     }
   }
+}
 
-  const double ratio = h / w;
-  surface.ForeColor(kGrid);
-  const auto cx = static_cast<float>(w / 2);
-  const auto cy = static_cast<float>(h / 2);
+std::vector<Rgb> RingsLayer::Colours() const {
+  return {kGrid};
+}
+
+void RingsLayer::Draw(const Projector& projector, DrawingSurface& surface) const {
+  const ScreenPosition middle = projector.Middle();
   for (int n = 1; n <= kRingCount; ++n) {
-    surface.Circle(cx, cy, static_cast<float>((h * n * s) / 4), kGrid);
+    surface.Circle(static_cast<float>(middle.x), static_cast<float>(middle.y),
+                   static_cast<float>(projector.RingRadius(n * kRingStepDegrees)), kGrid);
   }
+}
+
+std::vector<Rgb> CrossLayer::Colours() const {
+  return {kGrid};
+}
+
+void CrossLayer::Draw(const Projector& projector, DrawingSurface& surface) const {
+  // Across the whole screen, whatever the magnification: from the screen's own size.
+  const double w = projector.View().screen.width;
+  const double h = projector.View().screen.height;
+  const double ratio = h / w;
+  const ScreenPosition middle = projector.Middle();
+  const auto cx = static_cast<float>(middle.x);
+  const auto cy = static_cast<float>(middle.y);
   surface.Line(cx, static_cast<float>((0 * h) / 2), cx, static_cast<float>((2 * h) / 2));
-  // The bar is as long as the screen is high, so the cross is square on any screen shape.
   surface.Line(static_cast<float>(((1 - ratio) * w) / 2), cy,
                static_cast<float>(((1 + ratio) * w) / 2), cy);
-  if (view.target) DrawTarget(view, *view.target, surface);
+}
+
+MapLayers GlobeLayers(PointTable& table, const PictureView& view, TableProjection projection) {
+  MapLayers layers;
+  layers.push_back(std::make_unique<CoastlineLayer>(table, projection));
+  layers.push_back(std::make_unique<RingsLayer>());
+  layers.push_back(std::make_unique<CrossLayer>());
+  if (view.target) layers.push_back(std::make_unique<TargetLayer>(*view.target));
+  return layers;
+}
+
+void DrawGlobe(PointTable& table, const PictureView& view, DrawingSurface& surface) {
+  DrawMap(GlobeLayers(table, view), view, surface);
+}
+
+void DrawProjectedGlobe(PointTable& table, const PictureView& view, DrawingSurface& surface) {
+  DrawMap(GlobeLayers(table, view, TableProjection::kDone), view, surface);
 }
 
 }  // namespace globeview

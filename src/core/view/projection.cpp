@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "view/projection_vector.h"
 
@@ -12,7 +11,6 @@ namespace {
 
 // The inverse measures the direction on the screen with the true pi; the forward projection's
 // own pi falls short of it by this much.
-constexpr double kTruePi = std::numbers::pi;
 constexpr double kPiShortfall = kTruePi - kPi;
 
 // One step each way, greater-than test first: the angles reaching here are at most one turn out.
@@ -104,17 +102,33 @@ ScreenPosition PlacePoint(double az, double el, const ScreenFrame& s) {
   return {r * std::sin(az) + s.middleX, r * std::cos(az) + s.middleY};
 }
 
+Projector::Projector(const PictureView& view)
+    : view_(view), frame_(MakeProjectionFrame(view.centre)), screen_(MakeScreenFrame(view)) {}
+
+double Projector::RingRadius(double degrees) const {
+  // H n s / 4 for the four designed rings: degrees/180 is exact for them, and so is the order.
+  return screen_.height * (degrees / kDegreesPerHalfTurn) * screen_.halfMagnification;
+}
+
+ScreenPosition Projector::PositionOf(Place place) const {
+  // A longitude given many turns out is the same place; taken off in degrees, exactly, before
+  // radians would lose it.
+  const ProjectedPoint p =
+      ProjectPoint(std::remainder(place.lon, kDegreesPerTurn), place.lat, frame_);
+  return PlacePoint(p.az, p.el, screen_);
+}
+
 // Inverse, one screen position: back from the screen to the working sphere, untilted, unturned.
-std::optional<Place> PlaceAt(const PictureView& view, ScreenPosition point) {
-  const ScreenFrame s = MakeScreenFrame(view);
+std::optional<Place> Projector::PlaceAt(ScreenPosition point) const {
+  const ScreenFrame& s = screen_;
   const double dx = point.x - s.middleX;
   const double dy = point.y - s.middleY;
   const double r = std::hypot(dx, dy);
-  const double ringRadius = s.height * s.halfMagnification;
+  const double ringRadius = RingRadius(kDegreesPerHalfTurn);
   if (!(r <= ringRadius)) return std::nullopt;
   // The projection draws every place within its pi's shortfall of the antipode on the ring, in a
   // direction that rounding decides; the ring stands for the antipode itself.
-  if (r == ringRadius) return AntipodeOf(DrawnCentre(view));
+  if (r == ringRadius) return AntipodeOf(DrawnCentre(view_));
 
   const double el = kHalfPi - (r / s.halfMagnification) * kPi / s.height;
   const double direction = WorkingDirection(std::atan2(dx, dy));
@@ -123,7 +137,7 @@ std::optional<Place> PlaceAt(const PictureView& view, ScreenPosition point) {
   const double yr = std::sin(direction) * cosEl;
   const double zr = std::sin(el);
 
-  const ProjectionFrame f = MakeProjectionFrame(view.centre);
+  const ProjectionFrame& f = frame_;
   const double x = xr * f.cosTilt + zr * f.sinTilt;
   const double y = yr;
   const double z = zr * f.cosTilt - xr * f.sinTilt;
@@ -141,6 +155,19 @@ std::optional<Place> PlaceAt(const PictureView& view, ScreenPosition point) {
   return Place{lon, lat};
 }
 
+void Projector::Project(PointTable& table) const {
+  ProjectTable(table, frame_);
+  PlaceTable(table);
+}
+
+void Projector::PlaceTable(PointTable& table) const {
+  globeview::PlaceTable(table, screen_);
+}
+
+std::optional<Place> PlaceAt(const PictureView& view, ScreenPosition point) {
+  return Projector(view).PlaceAt(point);
+}
+
 Place DrawnCentre(const PictureView& view) {
   double lat = std::remainder(view.centre.lat, kDegreesPerTurn);
   double lon = view.centre.lon;
@@ -152,11 +179,7 @@ Place DrawnCentre(const PictureView& view) {
 }
 
 ScreenPosition ScreenPositionOf(const PictureView& view, Place place) {
-  // A longitude given many turns out is the same place; taken off in degrees, exactly, before
-  // radians would lose it.
-  const ProjectedPoint p = ProjectPoint(std::remainder(place.lon, kDegreesPerTurn), place.lat,
-                                        MakeProjectionFrame(view.centre));
-  return PlacePoint(p.az, p.el, MakeScreenFrame(view));
+  return Projector(view).PositionOf(place);
 }
 
 void Project(PointTable& table, Place centre) {

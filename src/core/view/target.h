@@ -1,10 +1,9 @@
 #pragma once
 
-#include <optional>
-#include <string>
+#include <vector>
 
 #include "system/drawing_surface.h"
-#include "view/geodesy.h"
+#include "view/map.h"
 
 namespace globeview {
 
@@ -15,17 +14,6 @@ inline constexpr Rgb kLongPath{255, 128, 0};
 // The radius of the ring around the target, pixels.
 inline constexpr double kTargetRingPixels = 5;
 
-// The line for a target, the pointer's readout of the place with its long path and its locator:
-// "目標 経度 -74.00  緯度 40.70  方位 25.1°  距離 10,849 km  長経路 205.1°  29,181 km  FN30aq".
-std::string TargetReadoutText(Place target, Heading shortPath);
-
-// The pointer's readout with the locator of its place appended: "経度 -73.99  緯度 40.75 方位 25.1°
-// 距離 10,844 km  FN30as" (two spaces before the locator, as between the other groups).
-std::string PointerReadoutText(Place place, Heading heading);
-
-// That line for the place under a screen position, or nothing off the earth's disc.
-std::optional<std::string> PointerReadoutAt(const PictureView& view, ScreenPosition point);
-
 // Draws the way to a target over the picture, in one-pixel lines. In yellow, the short path
 // (straight from the middle of the screen to the target: every great circle through the centre
 // is drawn as a straight line through the middle) and a ring of kTargetRingPixels around the
@@ -34,6 +22,17 @@ std::optional<std::string> PointerReadoutAt(const PictureView& view, ScreenPosit
 // centre or at its antipode has no direction on the screen; it takes its bearing of 0 (up), so
 // its long path runs straight down (at the antipode the target is drawn on the ring straight up).
 // Leaves the surface's width at 1 and its foreground colour orange.
-void DrawTarget(const PictureView& view, Place target, DrawingSurface& surface);
+void DrawTarget(const Projector& projector, Place target, DrawingSurface& surface);
+
+// The target as a layer of the map, over the others.
+class TargetLayer final : public MapLayer {
+ public:
+  explicit TargetLayer(Place target);
+  std::vector<Rgb> Colours() const override;
+  void Draw(const Projector& projector, DrawingSurface& surface) const override;
+
+ private:
+  Place target_;
+};
 
 }  // namespace globeview

@@ -193,19 +193,29 @@ void Form1::Command1_Click() {
   }
 
   const PictureView picture{{*a1, *b1}, *c1, screen, picture_->TwipsPerPixel(), target_};
+  if (!Redraw(picture, surface)) return;
+  desktop.SetMousePointer(MousePointer::Default);
+}
+
+MapLayers Form1::Layers(const PictureView& view) {
+  return GlobeLayers(*table_, view);
+}
+
+bool Form1::Redraw(const PictureView& view, RasterSurface& surface) {
   try {
     // Drawn over entirely by the surface's Cls, so never cleared here.
-    const Rgb32Pixels pixels = picture_->PixelsFor(screen);
-    if (pixels.top != nullptr) surface.Attach(pixels, picture.twipsPerPixel);
+    const Rgb32Pixels pixels = picture_->PixelsFor(view.screen);
+    if (pixels.top != nullptr) surface.Attach(pixels, view.twipsPerPixel);
   } catch (const std::bad_alloc&) {
-    desktop.SetMousePointer(MousePointer::Default);
-    const QSize size = picture_->PixelSize(screen);
-    return Fail("not enough memory for a picture of " + std::to_string(size.width()) + " x " +
-                std::to_string(size.height()) + " pixels");
+    services_.desktop->SetMousePointer(MousePointer::Default);
+    const QSize size = picture_->PixelSize(view.screen);
+    Fail("not enough memory for a picture of " + std::to_string(size.width()) + " x " +
+         std::to_string(size.height()) + " pixels");
+    return false;
   }
-  DrawGlobe(*table_, picture, surface);
-  desktop.SetMousePointer(MousePointer::Default);
-  picture_->Show(picture);
+  DrawMap(Layers(view), view, surface);
+  picture_->Show(view);
+  return true;
 }
 
 void Form1::Command2_Click() {
@@ -276,9 +286,7 @@ void Form1::SetTarget(std::optional<Place> target) {
   picture.target = target_;
   RasterSurface surface;
   surface.BackColor(kBackground);
-  surface.Attach(picture_->PixelsFor(picture.screen), picture.twipsPerPixel);
-  DrawGlobe(*table_, picture, surface);
-  picture_->Show(picture);
+  Redraw(picture, surface);
 }
 
 void Form1::CopyReadout() {
@@ -301,7 +309,7 @@ void Form1::WritePicture(const PictureView& view, const std::string& path) {
     return messages.Show(path + ": cannot tell the format; use a name ending in .png or .svg");
   }
   try {
-    const std::string bytes = PictureFileBytes(*table_, view, *format);
+    const std::string bytes = PictureFileBytes(Layers(view), view, *format);
     if (bytes.empty()) return messages.Show(path + ": the picture could not be encoded");
     WriteFileReplacing(path, bytes);
   } catch (const FileError& error) {

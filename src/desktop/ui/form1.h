@@ -10,6 +10,7 @@
 
 #include "data/locations.h"
 #include "data/point_table.h"
+#include "view/map.h"
 #include "view/picture.h"
 #include "view/view_values.h"
 
@@ -22,6 +23,7 @@ namespace globeview {
 class Desktop;
 class MessageBox;
 class PictureArea;
+class RasterSurface;
 class SaveDialog;
 
 // The services the window takes from the platform. A null or empty member means the real one,
@@ -95,6 +97,12 @@ class Form1 final : public QWidget {
  private:
   void TakeDefaultServices();
   void ConnectHandlers();
+  // The layers of the window's map, built here alone.
+  MapLayers Layers(const PictureView& view);
+  // The one drawing behind Start, the target, the wheel and the double-click: the map of `view`
+  // drawn through `surface` (its background colour set) into the picture's pixels, then shown.
+  // False when the pixels cannot be had; the program is then ending with its message.
+  bool Redraw(const PictureView& view, RasterSurface& surface);
   // Pins the target, or removes it, and draws the picture on the screen again with it.
   void SetTarget(std::optional<Place> target);
   void CopyReadout();

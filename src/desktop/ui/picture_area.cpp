@@ -12,7 +12,7 @@
 #include "system/drawing_surface.h"
 #include "ui/controls.h"
 #include "view/projection.h"
-#include "view/target.h"
+#include "view/readout.h"
 
 namespace globeview {
 namespace {
@@ -63,6 +63,7 @@ void PictureArea::Show(const PictureView& view) {
   // Tells paintEvent how many device pixels make one of the widget's pixels.
   image_.setDevicePixelRatio(devicePixelRatioF());
   view_ = view;
+  projector_.emplace(view);
   if (view.target) {
     const Place target = *view.target;
     targetReadout_->setText(
@@ -75,6 +76,7 @@ void PictureArea::Show(const PictureView& view) {
 
 void PictureArea::ForgetView() {
   view_.reset();
+  projector_.reset();
   HideReadout();
   targetReadout_->hide();
 }
@@ -86,8 +88,8 @@ ScreenPosition PictureArea::TwipsAt(QPointF position) const {
 }
 
 std::optional<Place> PictureArea::PlaceAt(QPointF position) const {
-  if (!view_) return std::nullopt;
-  return globeview::PlaceAt(*view_, TwipsAt(position));
+  if (!projector_) return std::nullopt;
+  return projector_->PlaceAt(TwipsAt(position));
 }
 
 void PictureArea::SetReadoutFloor(int floor) {
@@ -97,7 +99,7 @@ void PictureArea::SetReadoutFloor(int floor) {
 
 void PictureArea::ReadOut(QPointF position) {
   std::optional<std::string> text;
-  if (view_) text = PointerReadoutAt(*view_, TwipsAt(position));
+  if (projector_) text = PointerReadoutAt(*projector_, TwipsAt(position));
   if (!text) return HideReadout();
   readout_->setText(QString::fromStdString(*text));
   readout_->adjustSize();

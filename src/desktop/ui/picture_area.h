@@ -9,7 +9,8 @@
 
 #include "output/raster_surface.h"
 #include "view/drawing.h"
-#include "view/geodesy.h"
+#include "view/projection.h"
+#include "view/readout.h"
 
 class QLabel;
 
@@ -81,8 +82,10 @@ class PictureArea final : public QWidget {
   void PlaceReadouts(bool withTarget, bool withPointer);
 
   QImage image_;
-  // The view and screen the picture on the screen was drawn with; none before the first.
+  // The view and screen the picture on the screen was drawn with, and its projection; none before
+  // the first.
   std::optional<PictureView> view_;
+  std::optional<Projector> projector_;
   // The pointer's readout: longitude, latitude, bearing, distance and locator under the pointer.
   QLabel* readout_;
   // The target's readout, with its long path.
