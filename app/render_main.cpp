@@ -24,10 +24,12 @@
 #include "data/point_table.h"
 #include "data/settings_file.h"
 #include "export/picture_file.h"
+#include "render/greyline.h"
 #include "render/place_lines.h"
 #include "render/standard_output.h"
 #include "system/files.h"
 #include "system/numeric.h"
+#include "system/utc_time.h"
 #include "view/drawing.h"
 #include "view/geodesy.h"
 #include "view/projection.h"
@@ -55,7 +57,8 @@ constexpr const char* kUsageLine =
     "usage: globeview-render [--data FILE] [--lon TEXT] [--lat TEXT] [--mag TEXT] [--size WxH]\n"
     "                        [--to LON,LAT|LOCATOR|-]... [--at X,Y|-]...\n"
     "                        [--positions FILE|-] [--out FILE.png|FILE.svg|-]\n"
-    "                        [--format png|svg] [--target LON,LAT|LOCATOR] [--help]\n"
+    "                        [--format png|svg] [--target LON,LAT|LOCATOR]\n"
+    "                        [--greyline-windows [--days N]] [--time TIME] [--help]\n"
     "                        [--version]\n";
 
 constexpr const char* kHelp =
@@ -102,7 +105,17 @@ constexpr const char* kHelp =
     "                     it, in yellow a ring around it and the short path straight from\n"
     "                     the middle to it, in orange the long path, from the middle away\n"
     "                     from it to the 180-degree ring and from the ring beyond it back\n"
-    "                     to it (needs --out)\n"
+    "                     to it (needs --out or --greyline-windows)\n"
+    "  --greyline-windows the times the centre and the target (--target) both have the sun\n"
+    "                     between 6 degrees below the horizon and 1 above, one a line on\n"
+    "                     standard output: start, end (UTC, to the minute) and length in\n"
+    "                     minutes, \"2026-12-21T07:58Z 2026-12-21T08:31Z 33\"; a time already\n"
+    "                     open at --time starts there; one shorter than a minute is left\n"
+    "                     out. Needs no coastline; goes with none of --out, --positions,\n"
+    "                     --to and --at\n"
+    "  --days N           the days --greyline-windows looks ahead, 1 to 366 (default: 7)\n"
+    "  --time TIME        the moment, UTC: 2026-12-21T12:00Z, 2026-12-21T12:00:30Z, from\n"
+    "                     1900 to 2100, or now (the default)\n"
     "  --help             this text\n"
     "  --version          the program's version\n"
     "\n"
@@ -156,6 +169,9 @@ struct Options {
   std::optional<StandardInputQueries> input;   // --to - or --at -
   std::optional<Place> target;                 // --target: drawn with its paths on --out
   std::string targetText;                      // --target as given
+  bool greylineWindows = false;                // --greyline-windows
+  std::optional<int> days;                     // --days: of --greyline-windows
+  std::optional<UtcTime> time;                 // --time; none: now
   bool help = false;                           // --help
   bool version = false;                        // --version
 };
@@ -239,7 +255,15 @@ void CheckOutputs(Options& options, std::optional<PictureFormat> format) {
     throw UsageError("--out - and " + std::string(answers ? "--to or --at" : "--positions -") +
                      " would both write to standard output");
   }
-  if (options.target && !options.out) {
+  if (options.greylineWindows && (!options.target || options.out || options.positions || answers)) {
+    throw UsageError(options.target ? "--greyline-windows goes with none of --out, --positions, "
+                                      "--to and --at"
+                                    : "--greyline-windows needs --target");
+  }
+  if (options.days && !options.greylineWindows) {
+    throw UsageError("--days " + std::to_string(*options.days) + " needs --greyline-windows");
+  }
+  if (options.target && !options.out && !options.greylineWindows) {
     throw UsageError("--target " + options.targetText + ": a target is drawn on the picture, and " +
                      "there is no --out");
   }
@@ -301,6 +325,25 @@ Options ParseOptions(int argc, char** argv) {
       format = ParseFormat(takeValue());
     } else if (name == "--to" || name == "--at") {
       AddQuery(name, takeValue(), options);
+    } else if (name == "--greyline-windows") {
+      if (value) throw UsageError(name + " takes no value");
+      options.greylineWindows = true;
+    } else if (name == "--days") {
+      const std::string text = takeValue();
+      options.days = render::ParseDays(text);
+      if (!options.days) {
+        throw UsageError("--days takes a whole number of days from 1 to " +
+                         std::to_string(render::kMostGreylineDays) + ", not \"" + text + "\"");
+      }
+    } else if (name == "--time") {
+      const std::string text = takeValue();
+      options.time = ParseUtcTime(text);
+      if (!options.time) {
+        throw UsageError(
+            "--time takes a UTC time such as 2026-12-21T12:00Z or 2026-12-21T12:00:30Z "
+            "from 1900 to 2100, or now, not \"" +
+            text + "\"");
+      }
     } else if (name == "--target") {
       options.targetText = takeValue();
       options.target = ParsePlace(name, options.targetText);
@@ -453,6 +496,7 @@ bool AsksAnything(const Options& options) {
 // Places and pixels are answered from the view alone; everything else draws or projects the
 // coastline.
 bool NeedsCoastline(const Options& options) {
+  if (options.greylineWindows) return false;
   return options.out || options.positions || !AsksAnything(options);
 }
 
@@ -507,6 +551,12 @@ int Run(const Options& options) {
                             options.widthPixels, options.heightPixels, kTwipsPerPixel);
   picture.target = options.target;
   try {
+    if (options.greylineWindows) {
+      render::WriteStandardOutput(render::GreylineWindowLines(
+          DrawnCentre(picture), *options.target, options.time.value_or(UtcNow()),
+          options.days.value_or(render::kDefaultGreylineDays)));
+      return kExitOk;
+    }
     return WriteOutputs(options, view, picture, table.get());
   } catch (const FileError& error) {
     Fail(error.what());

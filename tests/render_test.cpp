@@ -280,6 +280,12 @@ TEST(RenderTest, WrongOptionsExitWithUsageNamingTheOptionAndValue) {
       {"--out", "map.jpg"},        // neither .png nor .svg
       {"--out", "map.PDF"},
       {"--format", "jpg"},
+      {"--time", "2026-12-21T12:00"},  // no zone
+      {"--time", "2026-02-29T12:00Z"},
+      {"--time", "1899-12-31T23:59Z"},
+      {"--days", "0", "--greyline-windows", "--target", "1,2"},
+      {"--greyline-windows", "--lon", "1"},  // no target
+      {"--greyline-windows", "--target", "1,2", "--out", "map.png"},
   };
   ScratchDir dir;
   for (const auto& arguments : cases) {
@@ -300,6 +306,26 @@ TEST(RenderTest, WrongOptionsExitWithUsageNamingTheOptionAndValue) {
   EXPECT_TRUE(QString::fromStdString(version.out)
                   .contains(QRegularExpression("^globeview-render \\d+\\.\\d+\\.\\d+\\n$")))
       << version.out;
+}
+
+// The grey line shared by Tokyo and New York, without a coastline, from the centre on the command
+// line or in the settings file alike; the window open at --time starts there, and the one open at
+// the end of the two days ends there.
+TEST(RenderTest, GreylineWindowsAreListedOneALine) {
+  ScratchDir dir;
+  const QStringList asked{"--greyline-windows",   "--target", "-74,40.7", "--time",
+                          "2026-12-19T21:30:20Z", "--days",   "2"};
+  const std::string expected =
+      "2026-12-19T21:30Z 2026-12-19T21:57Z 27\n"
+      "2026-12-20T21:20Z 2026-12-20T21:57Z 37\n"
+      "2026-12-21T21:20Z 2026-12-21T21:30Z 10\n";
+  const RunResult given = Render(dir, asked + QStringList{"--lon", "139.7", "--lat", "35.7"});
+  EXPECT_EQ(given.exitCode, 0) << given.err;
+  EXPECT_EQ(given.out, expected);
+  dir.Write(kSettingsFile, "\"139.7\",\"35.7\",\"1\"\r\n");
+  const RunResult saved = Render(dir, asked);
+  EXPECT_EQ(saved.exitCode, 0) << saved.err;
+  EXPECT_EQ(saved.out, expected);
 }
 
 // The picture on standard output, in the format asked for whatever the name.
