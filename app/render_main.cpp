@@ -32,6 +32,7 @@
 #include "system/utc_time.h"
 #include "view/drawing.h"
 #include "view/geodesy.h"
+#include "view/layer_choice.h"
 #include "view/projection.h"
 #include "view/readout.h"
 #include "view/view_values.h"
@@ -162,18 +163,19 @@ struct Options {
   std::optional<std::string> lon, lat, mag;  // --lon, --lat, --mag: as typed into the fields
   int widthPixels = kDefaultWidthPixels;     // --size
   int heightPixels = kDefaultHeightPixels;
-  std::optional<std::string> positions;        // --positions: a file, or "-" for standard output
-  std::optional<std::string> out;              // --out: a file, or "-" for standard output
-  PictureFormat format = PictureFormat::kPng;  // --format, else from the name of --out
-  std::vector<Query> queries;                  // --to and --at, in command-line order
-  std::optional<StandardInputQueries> input;   // --to - or --at -
-  std::optional<Place> target;                 // --target: drawn with its paths on --out
-  std::string targetText;                      // --target as given
-  bool greylineWindows = false;                // --greyline-windows
-  std::optional<int> days;                     // --days: of --greyline-windows
-  std::optional<UtcTime> time;                 // --time; none: now
-  bool help = false;                           // --help
-  bool version = false;                        // --version
+  std::optional<std::string> positions;          // --positions: a file, or "-" for standard output
+  std::optional<std::string> out;                // --out: a file, or "-" for standard output
+  PictureFormat format = PictureFormat::kPng;    // --format, else from the name of --out
+  std::vector<Query> queries;                    // --to and --at, in command-line order
+  std::optional<StandardInputQueries> input;     // --to - or --at -
+  std::optional<Place> target;                   // --target: drawn with its paths on --out
+  std::string targetText;                        // --target as given
+  bool greylineWindows = false;                  // --greyline-windows
+  std::optional<int> days;                       // --days: of --greyline-windows
+  std::optional<UtcTime> time;                   // --time; none: now
+  LayerChoice layers = LayerChoice::Designed();  // --layers
+  bool help = false;                             // --help
+  bool version = false;                          // --version
 };
 
 // One side of --size: plain decimal digits, 1 to kMaxSidePixels.
@@ -335,6 +337,14 @@ Options ParseOptions(int argc, char** argv) {
         throw UsageError("--days takes a whole number of days from 1 to " +
                          std::to_string(render::kMostGreylineDays) + ", not \"" + text + "\"");
       }
+    } else if (name == "--layers") {
+      const std::string list = takeValue();
+      const ParsedLayers parsed = ParseLayerList(list);
+      if (parsed.unknown) {
+        throw UsageError("--layers: \"" + *parsed.unknown + "\" is not a layer; the layers are " +
+                         "night, borders, coast, grid, rings, cross, bearings, cities, names");
+      }
+      options.layers = parsed.choice;
     } else if (name == "--time") {
       const std::string text = takeValue();
       options.time = ParseUtcTime(text);
@@ -360,16 +370,20 @@ void Fail(const std::string& message) {
   std::cerr << kProgram << ": " << message << '\n';
 }
 
-// The layers of the map globeview-render draws: the designed picture and the target.
-MapLayers RenderLayers(PointTable& table, const PictureView& view) {
-  return GlobeLayers(table, view);
+// The layers of the map globeview-render draws: those of --layers, and the target.
+MapLayers RenderLayers(const Options& options, PointTable& table, const PictureView& view) {
+  MapContent content;
+  content.coastline = &table;
+  content.time = options.time.value_or(UtcNow());
+  return BuildMap(options.layers, content, view);
 }
 
 // The bytes of the picture file at `path` in `format`.
-std::string PictureFile(const std::string& path, PictureFormat format, PointTable& table,
-                        const PictureView& view) {
-  const std::string bytes = Making(
-      "the picture", [&] { return PictureFileBytes(RenderLayers(table, view), view, format); });
+std::string PictureFile(const Options& options, PointTable& table, const PictureView& view) {
+  const std::string& path = *options.out;
+  const std::string bytes = Making("the picture", [&] {
+    return PictureFileBytes(RenderLayers(options, table, view), view, options.format);
+  });
   if (bytes.empty()) throw FileError("write", path, "the picture could not be encoded as PNG");
   return bytes;
 }
@@ -507,7 +521,7 @@ bool NeedsCoastline(const Options& options) {
 int WriteOutputs(const Options& options, const ViewValues& values, const PictureView& view,
                  PointTable* table) {
   if (options.out) {
-    WriteOutput(*options.out, PictureFile(*options.out, options.format, *table, view));
+    WriteOutput(*options.out, PictureFile(options, *table, view));
   } else if (table) {
     Project(*table, view.centre);
   }

@@ -1,8 +1,8 @@
 #include "view/drawing.h"
 
 #include "system/angles.h"
+#include "view/layer_choice.h"
 #include "view/projection.h"
-#include "view/target.h"
 
 namespace globeview {
 
@@ -87,12 +87,8 @@ void CrossLayer::Draw(const Projector& projector, DrawingSurface& surface) const
 }
 
 MapLayers GlobeLayers(PointTable& table, const PictureView& view, TableProjection projection) {
-  MapLayers layers;
-  layers.push_back(std::make_unique<CoastlineLayer>(table, projection));
-  layers.push_back(std::make_unique<RingsLayer>());
-  layers.push_back(std::make_unique<CrossLayer>());
-  if (view.target) layers.push_back(std::make_unique<TargetLayer>(*view.target));
-  return layers;
+  MapContent content{&table, projection};
+  return BuildMap(LayerChoice::Designed(), content, view);
 }
 
 void DrawGlobe(PointTable& table, const PictureView& view, DrawingSurface& surface) {

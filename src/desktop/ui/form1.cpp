@@ -29,6 +29,7 @@
 #include "ui/controls.h"
 #include "ui/picture_area.h"
 #include "view/drawing.h"
+#include "view/layer_choice.h"
 
 namespace globeview {
 
@@ -198,7 +199,10 @@ void Form1::Command1_Click() {
 }
 
 MapLayers Form1::Layers(const PictureView& view) {
-  return GlobeLayers(*table_, view);
+  MapContent content;
+  content.coastline = table_.get();
+  content.time = UtcNow();
+  return BuildMap(layers_, content, view);
 }
 
 bool Form1::Redraw(const PictureView& view, RasterSurface& surface) {

@@ -10,6 +10,7 @@
 
 #include "data/locations.h"
 #include "data/point_table.h"
+#include "view/layer_choice.h"
 #include "view/map.h"
 #include "view/picture.h"
 #include "view/view_values.h"
@@ -120,6 +121,8 @@ class Form1 final : public QWidget {
   std::unique_ptr<PointTable> table_;
   ViewValues view_;
   std::optional<Place> target_;
+  // The layers the map shows.
+  LayerChoice layers_ = LayerChoice::Designed();
 
   PictureArea* picture_ = nullptr;
   QLineEdit* Text1 = nullptr;

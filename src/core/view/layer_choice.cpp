@@ -1,0 +1,81 @@
+#include "view/layer_choice.h"
+
+#include <memory>
+
+#include "view/target.h"
+
+namespace globeview {
+
+namespace {
+
+constexpr std::array<std::string_view, kLayerNameCount> kNames = {
+    "night", "borders", "coast", "grid", "rings", "cross", "bearings", "cities", "names"};
+
+}  // namespace
+
+std::string_view NameOf(LayerName layer) {
+  return kNames[static_cast<int>(layer)];
+}
+
+std::optional<LayerName> LayerNamed(std::string_view name) {
+  for (int k = 0; k < kLayerNameCount; ++k) {
+    if (kNames[k] == name) return static_cast<LayerName>(k);
+  }
+  return std::nullopt;
+}
+
+LayerChoice LayerChoice::Designed() {
+  LayerChoice choice;
+  for (const LayerName layer : {LayerName::kCoast, LayerName::kRings, LayerName::kCross}) {
+    choice.Set(layer, true);
+  }
+  return choice;
+}
+
+ParsedLayers ParseLayerList(std::string_view list) {
+  ParsedLayers parsed;
+  while (true) {
+    const std::size_t comma = list.find(',');
+    const std::string_view name = list.substr(0, comma);
+    if (const std::optional<LayerName> layer = LayerNamed(name)) {
+      parsed.choice.Set(*layer, true);
+    } else {
+      parsed.unknown = std::string(name);
+      return parsed;
+    }
+    if (comma == std::string_view::npos) return parsed;
+    list.remove_prefix(comma + 1);
+  }
+}
+
+MapLayers BuildMap(const LayerChoice& choice, MapContent& content, const PictureView& view) {
+  MapLayers layers;
+  for (int k = 0; k < kLayerNameCount; ++k) {
+    if (!choice.on[k]) continue;
+    switch (static_cast<LayerName>(k)) {
+      case LayerName::kCoast:
+        if (content.coastline != nullptr) {
+          layers.push_back(
+              std::make_unique<CoastlineLayer>(*content.coastline, content.coastlineProjection));
+        }
+        break;
+      case LayerName::kRings:
+        layers.push_back(std::make_unique<RingsLayer>());
+        break;
+      case LayerName::kCross:
+        layers.push_back(std::make_unique<CrossLayer>());
+        break;
+      case LayerName::kNight:
+      case LayerName::kBorders:
+      case LayerName::kGrid:
+      case LayerName::kBearings:
+      case LayerName::kCities:
+      case LayerName::kNames:
+        break;
+    }
+  }
+  if (view.target) layers.push_back(std::make_unique<TargetLayer>(*view.target));
+  return layers;
+}
+
+}  // namespace globeview

@@ -1,0 +1,70 @@
+#pragma once
+
+// Which layers a map shows, and what they draw from: the one place where a program's choice of
+// layers becomes the list DrawMap draws, so the window, globeview-render and the benchmarks draw
+// the same map from the same choice.
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "data/point_table.h"
+#include "system/utc_time.h"
+#include "view/drawing.h"
+#include "view/map.h"
+#include "view/picture.h"
+
+namespace globeview {
+
+// The layers a user can choose, in the map's order, bottom first. The designed picture is coast,
+// rings and cross; the target is drawn over them all whenever the view has one.
+enum class LayerName {
+  kNight,
+  kBorders,
+  kCoast,
+  kGrid,
+  kRings,
+  kCross,
+  kBearings,
+  kCities,
+  kNames
+};
+inline constexpr int kLayerNameCount = 9;
+
+// The name a user types for a layer: "night", "borders", "coast", "grid", "rings", "cross",
+// "bearings", "cities", "names".
+std::string_view NameOf(LayerName layer);
+std::optional<LayerName> LayerNamed(std::string_view name);
+
+struct LayerChoice {
+  std::array<bool, kLayerNameCount> on{};
+
+  bool Has(LayerName layer) const { return on[static_cast<int>(layer)]; }
+  void Set(LayerName layer, bool shown) { on[static_cast<int>(layer)] = shown; }
+
+  // The designed picture's three.
+  static LayerChoice Designed();
+};
+
+// A comma-separated list of names ("coast,rings,grid"), in any order; the first name that is not a
+// layer's comes back as the error.
+struct ParsedLayers {
+  LayerChoice choice;
+  std::optional<std::string> unknown;
+};
+ParsedLayers ParseLayerList(std::string_view list);
+
+// What the layers draw from; what a chosen layer needs must be there (the coastline for "coast").
+struct MapContent {
+  PointTable* coastline = nullptr;
+  // Whether the coastline is projected for each picture (as Start does) or already is.
+  TableProjection coastlineProjection = TableProjection::kAfresh;
+  // The moment the sun's layer shows.
+  UtcTime time{};
+};
+
+// The chosen layers in the map's order, then the view's target if it has one.
+MapLayers BuildMap(const LayerChoice& choice, MapContent& content, const PictureView& view);
+
+}  // namespace globeview
