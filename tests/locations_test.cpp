@@ -17,6 +17,15 @@ namespace {
 using Places = std::vector<std::string>;
 using test::ScratchDir;
 
+// The places of a file shipped beside the coastline: the coastline's, under the file's own name.
+Places BesideCoastline(const Places& coastline, const std::string& name) {
+  Places places;
+  for (const auto& place : coastline) {
+    places.push_back((std::filesystem::path(place).parent_path() / name).string());
+  }
+  return places;
+}
+
 TEST(LocationsTest, EachLayoutLooksInTheCurrentFolderFirstThenWhereItKeepsTheFile) {
   const std::string portable = "/build/bin";
   const struct {
@@ -92,6 +101,9 @@ TEST(LocationsTest, EachLayoutLooksInTheCurrentFolderFirstThenWhereItKeepsTheFil
     EXPECT_EQ(files.settings, c.settings);
     EXPECT_EQ(files.settingsSave, c.save);
     EXPECT_EQ(files.makeSaveFolder, c.makeSaveFolder);
+    EXPECT_EQ(files.borders, BesideCoastline(c.coastline, "borders.dat"));
+    EXPECT_EQ(files.countries, BesideCoastline(c.coastline, "countries.dat"));
+    EXPECT_EQ(files.cities, BesideCoastline(c.coastline, "cities.dat"));
     if (c.program == portable) {
       EXPECT_TRUE(asked.empty());
     }
