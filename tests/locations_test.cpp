@@ -17,15 +17,6 @@ namespace {
 using Places = std::vector<std::string>;
 using test::ScratchDir;
 
-// The places of a file shipped beside the coastline: the coastline's, under the file's own name.
-Places BesideCoastline(const Places& coastline, const std::string& name) {
-  Places places;
-  for (const auto& place : coastline) {
-    places.push_back((std::filesystem::path(place).parent_path() / name).string());
-  }
-  return places;
-}
-
 TEST(LocationsTest, EachLayoutLooksInTheCurrentFolderFirstThenWhereItKeepsTheFile) {
   const std::string portable = "/build/bin";
   const struct {
@@ -101,9 +92,14 @@ TEST(LocationsTest, EachLayoutLooksInTheCurrentFolderFirstThenWhereItKeepsTheFil
     EXPECT_EQ(files.settings, c.settings);
     EXPECT_EQ(files.settingsSave, c.save);
     EXPECT_EQ(files.makeSaveFolder, c.makeSaveFolder);
-    EXPECT_EQ(files.borders, BesideCoastline(c.coastline, "borders.dat"));
-    EXPECT_EQ(files.countries, BesideCoastline(c.coastline, "countries.dat"));
-    EXPECT_EQ(files.cities, BesideCoastline(c.coastline, "cities.dat"));
+    // The place files are looked for where the coastline is.
+    for (const auto& [places, name] : {std::pair{files.borders, "borders.dat"},
+                                       {files.countries, "countries.dat"},
+                                       {files.cities, "cities.dat"}}) {
+      Places expected = c.coastline;
+      for (auto& place : expected) place.replace(place.rfind("data.dat"), 8, name);
+      EXPECT_EQ(places, expected) << name;
+    }
     if (c.program == portable) {
       EXPECT_TRUE(asked.empty());
     }
