@@ -5,10 +5,14 @@
 
 namespace globeview::bench {
 
-// data.dat in the current directory, else the shipped one.
+// A data file in the current directory, else the shipped one.
+inline std::string DataPath(const std::string& name) {
+  if (std::filesystem::exists(name)) return name;
+  return GLOBEVIEW_ASSETS_DIR "/" + name;
+}
+
 inline std::string CoastlinePath() {
-  if (std::filesystem::exists("data.dat")) return "data.dat";
-  return GLOBEVIEW_ASSETS_DIR "/data.dat";
+  return DataPath("data.dat");
 }
 
 }  // namespace globeview::bench

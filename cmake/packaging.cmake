@@ -9,6 +9,8 @@ configure_file(${GLOBEVIEW_DIST_DIR}/${GLOBEVIEW_ID}.metainfo.xml.in ${GLOBEVIEW
 
 install(TARGETS globeview globeview-render RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${GLOBEVIEW_ASSETS_DIR}/data.dat ${GLOBEVIEW_ASSETS_DIR}/data2.dat
+              ${GLOBEVIEW_ASSETS_DIR}/borders.dat ${GLOBEVIEW_ASSETS_DIR}/countries.dat
+              ${GLOBEVIEW_ASSETS_DIR}/cities.dat
         DESTINATION ${GLOBEVIEW_SHARE_DIR})
 install(FILES ${GLOBEVIEW_DIST_DIR}/${GLOBEVIEW_ID}.desktop
         DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)

@@ -26,6 +26,9 @@ prefix=$scratch/moved
 
 programs=$(ls "$prefix/$bindir" | tr '\n' ' ')
 [ "$programs" = "globeview globeview-render " ] || fail "$bindir holds: $programs"
+for file in borders.dat countries.dat cities.dat; do
+  find "$prefix" -path "*/share/globeview/$file" | grep -q . || fail "$file is not installed"
+done
 if find "$prefix" -name '*_test*' -o -name '*bench*' | grep -q .; then
   fail "tests or the benchmark were installed: $(find "$prefix" -name '*_test*' -o -name '*bench*')"
 fi

@@ -92,6 +92,14 @@ TEST(LocationsTest, EachLayoutLooksInTheCurrentFolderFirstThenWhereItKeepsTheFil
     EXPECT_EQ(files.settings, c.settings);
     EXPECT_EQ(files.settingsSave, c.save);
     EXPECT_EQ(files.makeSaveFolder, c.makeSaveFolder);
+    // The place files are looked for where the coastline is.
+    for (const auto& [places, name] : {std::pair{files.borders, "borders.dat"},
+                                       {files.countries, "countries.dat"},
+                                       {files.cities, "cities.dat"}}) {
+      Places expected = c.coastline;
+      for (auto& place : expected) place.replace(place.rfind("data.dat"), 8, name);
+      EXPECT_EQ(places, expected) << name;
+    }
     if (c.program == portable) {
       EXPECT_TRUE(asked.empty());
     }

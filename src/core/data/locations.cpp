@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "data/coastline.h"
+#include "data/places.h"
 #include "data/settings_file.h"
 #include "system/application.h"
 #include "system/files.h"
@@ -66,6 +67,13 @@ bool IsFile(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
 }
 
+// The files shipped with the coastline file: each in the current folder, else in `folder`.
+void AddShippedFiles(FileLocations& files, const std::string& folder) {
+  files.borders = {kBordersFile, Join(folder, kBordersFile)};
+  files.countries = {kCountriesFile, Join(folder, kCountriesFile)};
+  files.cities = {kCitiesFile, Join(folder, kCitiesFile)};
+}
+
 }  // namespace
 
 FileLocations LocateFiles(const LocationSystem& system) {
@@ -74,12 +82,14 @@ FileLocations LocateFiles(const LocationSystem& system) {
   const std::string besideProgram = system.programDirectory;
   if (system.isFile(Join(besideProgram, coastline))) {
     const std::string save = Join(besideProgram, settings);
-    return FileLocations{
-        {coastline, Join(besideProgram, coastline)}, {settings, save}, save, false};
+    FileLocations files{{coastline, Join(besideProgram, coastline)}, {settings, save}, save, false};
+    AddShippedFiles(files, besideProgram);
+    return files;
   }
 
   const std::string shared = Join(besideProgram, system.shareFromProgram);
   FileLocations files{{coastline, Join(shared, coastline)}, {settings}, {}, false};
+  AddShippedFiles(files, shared);
   const std::string userFolder = UserConfigFolder(system);
   if (userFolder.empty()) {
     // Nowhere of the user's own: the view is kept in the current folder, where the next start from

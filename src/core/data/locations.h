@@ -28,6 +28,11 @@ struct FileLocations {
   // Whether the folders leading to settingsSave are made when missing (the user's own folder,
   // which a new user does not have yet).
   bool makeSaveFolder = false;
+  // The places of the map's place files (borders, country names, cities), tried as the
+  // coastline's are: the current folder first, then the folder the coastline is shipped in.
+  std::vector<std::string> borders{};
+  std::vector<std::string> countries{};
+  std::vector<std::string> cities{};
 };
 
 // What locating the files asks of the system. LocateFiles() fills it for the running program;
