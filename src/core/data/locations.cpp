@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "data/coastline.h"
+#include "data/config_file.h"
 #include "data/places.h"
 #include "data/settings_file.h"
 #include "system/application.h"
@@ -82,13 +83,14 @@ FileLocations LocateFiles(const LocationSystem& system) {
   const std::string besideProgram = system.programDirectory;
   if (system.isFile(Join(besideProgram, coastline))) {
     const std::string save = Join(besideProgram, settings);
-    FileLocations files{{coastline, Join(besideProgram, coastline)}, {settings, save}, save, false};
+    FileLocations files{{coastline, Join(besideProgram, coastline)}, {settings, save}, save};
     AddShippedFiles(files, besideProgram);
+    files.config = Join(besideProgram, kConfigFile);
     return files;
   }
 
   const std::string shared = Join(besideProgram, system.shareFromProgram);
-  FileLocations files{{coastline, Join(shared, coastline)}, {settings}, {}, false};
+  FileLocations files{{coastline, Join(shared, coastline)}, {settings}, {}};
   AddShippedFiles(files, shared);
   const std::string userFolder = UserConfigFolder(system);
   if (userFolder.empty()) {
@@ -101,6 +103,7 @@ FileLocations LocateFiles(const LocationSystem& system) {
     files.makeSaveFolder = true;
   }
   files.settings.push_back(Join(shared, settings));
+  files.config = fs::path(files.settingsSave).replace_filename(kConfigFile).string();
   return files;
 }
 

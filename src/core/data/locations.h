@@ -33,6 +33,9 @@ struct FileLocations {
   std::vector<std::string> borders{};
   std::vector<std::string> countries{};
   std::vector<std::string> cities{};
+  // The settings of the map (its layers, the rotator), read and written beside the saved view:
+  // globeview.conf.
+  std::string config{};
 };
 
 // What locating the files asks of the system. LocateFiles() fills it for the running program;
