@@ -58,10 +58,11 @@ TEST(PngWriterTest, EveryPictureReadsBackPixelForPixel) {
   const struct {
     int width, height, colours;
   } cases[] = {{1, 1, 1},   {13, 7, 2},   {9, 5, 3},  {33, 4, 4},
-               {64, 64, 3}, {1921, 3, 4}, {13, 7, 5}, {1921, 3, 16}};
+               {64, 64, 3}, {1921, 3, 4}, {13, 7, 5}, {1921, 3, 16}, {121, 3, 40}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << ", " << c.colours);
-    const std::vector<Rgb> palette(kColours.begin(), kColours.begin() + c.colours);
+    std::vector<Rgb> palette(kColours.begin(), kColours.begin() + std::min(c.colours, 16));
+    for (int k = 16; k < c.colours; ++k) palette.push_back({k, 255 - k, 5 * k});
     PalettePicture picture(c.width, c.height, palette);
     RasterSurface surface(picture.Pixels(), 1);
     surface.BackColor(palette[0]);
@@ -104,9 +105,8 @@ TEST(PngWriterTest, RejectsPicturesItCannotHold) {
   EXPECT_THROW(PalettePicture(1, -1, kColours), std::invalid_argument);
   EXPECT_THROW(PalettePicture(1 << 17, 1 << 16, kColours), std::invalid_argument);
   EXPECT_THROW(PalettePicture(1, 1, {}), std::invalid_argument);
-  std::vector<Rgb> seventeen = kColours;
-  seventeen.push_back({1, 2, 3});
-  EXPECT_THROW(PalettePicture(1, 1, seventeen), std::invalid_argument);
+  std::vector<Rgb> many(257, Rgb{1, 2, 3});
+  EXPECT_THROW(PalettePicture(1, 1, many), std::invalid_argument);
 }
 
 }  // namespace

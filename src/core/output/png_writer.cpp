@@ -14,11 +14,19 @@ namespace globeview {
 
 namespace {
 
-// Two bits per pixel hold four colours; a larger palette takes four bits, up to sixteen.
+// Two bits per pixel hold four colours, the designed picture's; four bits hold sixteen, with a
+// target's; a map of many layers takes a byte a pixel, up to 256.
 constexpr int kFewBits = 2;
 constexpr int kManyBits = 4;
+constexpr int kMostBits = 8;
 constexpr std::size_t kFewColours = std::size_t{1} << kFewBits;
-constexpr std::size_t kMostColours = std::size_t{1} << kManyBits;
+constexpr std::size_t kManyColours = std::size_t{1} << kManyBits;
+constexpr std::size_t kMostColours = std::size_t{1} << kMostBits;
+
+int BitsFor(std::size_t colours) {
+  if (colours <= kFewColours) return kFewBits;
+  return colours <= kManyColours ? kManyBits : kMostBits;
+}
 constexpr int kMostSide = 1 << 24;
 // So that the compressed rows always fit the one IDAT chunk (2^31 - 1 bytes at most).
 constexpr double kMostPixels = 0x1p32;
@@ -69,7 +77,7 @@ struct CompressorDeleter {
 PalettePicture::PalettePicture(int width, int height, std::vector<Rgb> palette)
     : width_(width),
       height_(height),
-      bitsPerPixel_(palette.size() > kFewColours ? kManyBits : kFewBits),
+      bitsPerPixel_(BitsFor(palette.size())),
       palette_(std::move(palette)) {
   if (width < 1 || height < 1 || width > kMostSide || height > kMostSide ||
       double(width) * height > kMostPixels) {
@@ -77,7 +85,7 @@ PalettePicture::PalettePicture(int width, int height, std::vector<Rgb> palette)
         "a picture is 1 to 16777216 pixels wide and high, and 2^32 pixels at most");
   }
   if (palette_.empty() || palette_.size() > kMostColours) {
-    throw std::invalid_argument("a palette holds one to sixteen colours");
+    throw std::invalid_argument("a palette holds one to 256 colours");
   }
   const int pixelsPerByte = 8 / bitsPerPixel_;
   stride_ = 1 + (width + pixelsPerByte - 1) / pixelsPerByte;

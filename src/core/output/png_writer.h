@@ -10,13 +10,13 @@
 
 namespace globeview {
 
-// A picture of at most sixteen colours, held as the rows of a PNG of two bits per pixel (up to four
-// colours) or four (more): each row a filter byte (0, none) and then the pixels, four or two to a
-// byte. A RasterSurface draws into Pixels(); EncodePng compresses the rows as they are, with no
+// A picture of at most 256 colours, held as the rows of a PNG of two bits per pixel (up to four
+// colours), four (up to sixteen) or eight (more): each row a filter byte (0, none) and then the
+// pixels, four, two or one to a byte. A RasterSurface draws into Pixels(); EncodePng compresses the rows as they are, with no
 // copy.
 class PalettePicture {
  public:
-  // width and height 1 to 2^24, 2^32 pixels at most; palette one to sixteen colours
+  // width and height 1 to 2^24, 2^32 pixels at most; palette one to 256 colours
   // (std::invalid_argument otherwise).
   // Every pixel starts as colour 0; the memory is only touched once something is drawn.
   PalettePicture(int width, int height, std::vector<Rgb> palette);
@@ -26,7 +26,7 @@ class PalettePicture {
   int Width() const { return width_; }
   int Height() const { return height_; }
   const std::vector<Rgb>& Palette() const { return palette_; }
-  // 2 for a palette of up to four colours, else 4.
+  // 2 for a palette of up to four colours, 4 for up to sixteen, else 8.
   int BitsPerPixel() const { return bitsPerPixel_; }
   // The rows for a RasterSurface; valid while the picture lives.
   PalettePixels Pixels();

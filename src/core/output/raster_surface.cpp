@@ -200,10 +200,10 @@ struct Rgb32Writer {
 template <int kBits>
 struct PaletteWriter {
   static constexpr int kPerByte = 8 / kBits;
-  static constexpr int kPerByteShift = kBits == 2 ? 2 : 1;  // log2 of kPerByte
+  static constexpr int kPerByteShift = kBits == 2 ? 2 : kBits == 4 ? 1 : 0;  // log2 of kPerByte
   static constexpr std::uint32_t kMask = (1u << kBits) - 1;
   // A byte of kPerByte pixels of index 1.
-  static constexpr std::uint32_t kOnes = kBits == 2 ? 0x55u : 0x11u;
+  static constexpr std::uint32_t kOnes = kBits == 2 ? 0x55u : kBits == 4 ? 0x11u : 0x01u;
 
   PalettePixels p;
   std::uint32_t value;  // the palette index
@@ -251,7 +251,9 @@ constexpr unsigned kHalfCovered = 128;
 // Calls draw with the writer for these palette pixels and colour.
 template <class Draw>
 void WithPaletteWriter(const PalettePixels& p, Rgb colour, const Draw& draw) {
-  if (p.bitsPerPixel == 4) {
+  if (p.bitsPerPixel == 8) {
+    draw(PaletteWriter<8>{p, PaletteWriter<8>::Encode(p, colour)});
+  } else if (p.bitsPerPixel == 4) {
     draw(PaletteWriter<4>{p, PaletteWriter<4>::Encode(p, colour)});
   } else {
     draw(PaletteWriter<2>{p, PaletteWriter<2>::Encode(p, colour)});
@@ -284,8 +286,8 @@ void RasterSurface::Attach(Rgb32Pixels pixels, double twipsPerPixel) {
 
 void RasterSurface::Attach(PalettePixels pixels, double twipsPerPixel) {
   SetScale(twipsPerPixel);
-  if (pixels.bitsPerPixel != 2 && pixels.bitsPerPixel != 4) {
-    throw std::invalid_argument("palette pixels are of 2 or 4 bits");
+  if (pixels.bitsPerPixel != 2 && pixels.bitsPerPixel != 4 && pixels.bitsPerPixel != 8) {
+    throw std::invalid_argument("palette pixels are of 2, 4 or 8 bits");
   }
   if (pixels.palette == nullptr || pixels.colours < 1 ||
       pixels.colours > (1 << pixels.bitsPerPixel)) {

@@ -17,8 +17,8 @@ struct Rgb32Pixels {
   int height = 0;
 };
 
-// Rows of palette indices of 2 or 4 bits, four or two pixels to a byte from the most significant
-// bits (a PNG's packing). Index k is the colour palette[k]; a colour not in the palette draws as
+// Rows of palette indices of 2, 4 or 8 bits, four, two or one pixel to a byte from the most
+// significant bits (a PNG's packing). Index k is the colour palette[k]; a colour not in the palette draws as
 // the nearest one that is.
 struct PalettePixels {
   std::uint8_t* top = nullptr;
@@ -27,7 +27,7 @@ struct PalettePixels {
   int height = 0;
   const Rgb* palette = nullptr;
   int colours = 0;       // 1 to 2^bitsPerPixel
-  int bitsPerPixel = 2;  // 2 or 4
+  int bitsPerPixel = 2;  // 2, 4 or 8
 };
 
 // The pixel rasteriser: a DrawingSurface writing one-pixel lines and rings straight into rows of
