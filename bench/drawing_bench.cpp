@@ -7,7 +7,6 @@
 #include "data/coastline.h"
 #include "output/png_writer.h"
 #include "output/raster_surface.h"
-#include "system/headless_desktop.h"
 #include "view/drawing.h"
 #include "view/projection.h"
 
@@ -37,8 +36,7 @@ PictureView Tokyo(int width, int height, bool target = false) {
 // The drawing step of a press of Start, the table already projected for the view: the screen
 // positions, the picture, and the target's paths when there is one.
 void Draw(const PictureView& view, DrawingSurface& surface) {
-  HeadlessDesktop desktop(view.screen.width, view.screen.height);
-  PrepareScreen(desktop, surface);
+  surface.BackColor(kBackground);
   DrawProjectedGlobe(Coastline(), view, surface);
 }
 

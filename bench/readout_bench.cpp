@@ -7,7 +7,6 @@
 #include "bench_data.h"
 #include "data/coastline.h"
 #include "output/svg_writer.h"
-#include "system/headless_desktop.h"
 #include "view/drawing.h"
 #include "view/geodesy.h"
 #include "view/projection.h"
@@ -65,11 +64,10 @@ void SvgPicture(benchmark::State& state, int width, int height) {
   PointTable& table = Coastline();
   const PictureView view =
       PictureView::OfPixels({kTokyoLon, kTokyoLat}, 1, width, height, kBenchTwipsPerPixel);
-  HeadlessDesktop desktop(view.screen.width, view.screen.height);
   std::size_t bytes = 0;
   for (auto _ : state) {
     SvgWriter svg(view.WidthPixels(), view.HeightPixels(), view.twipsPerPixel);
-    PrepareScreen(desktop, svg);
+    svg.BackColor(kBackground);
     DrawGlobe(table, view, svg);
     const std::string document = svg.Document();
     bytes = document.size();

@@ -12,7 +12,6 @@
 #include "core_doubles.h"
 #include "output/raster_surface.h"
 #include "platform/qt_painter_surface.h"
-#include "system/headless_desktop.h"
 #include "system/text_font.h"
 #include "test_support.h"
 #include "view/drawing.h"
@@ -61,7 +60,7 @@ TEST(RasterSurfaceQtTest, MatchesQPaintersAliasedLinesExceptAtEndsAndTies) {
   for (const auto& v : views) {
     SCOPED_TRACE(testing::Message() << v.a1 << ", " << v.b1 << " at " << v.c1);
     test::RecordingSurface recorded;
-    HeadlessDesktop desktop(v.w * kTwips, v.h * kTwips);
+    test::FakeDesktop desktop(v.w * kTwips, v.h * kTwips);
     DrawGlobe(table, {{v.a1, v.b1}, v.c1, PrepareScreen(desktop, recorded)}, recorded);
 
     QImage ours(v.w, v.h, QImage::Format_RGB32);

@@ -14,7 +14,7 @@
 #include <utility>
 #include <vector>
 
-#include "system/headless_desktop.h"
+#include "core_doubles.h"
 #include "test_support.h"
 #include "view/drawing.h"
 
@@ -117,7 +117,7 @@ TEST(RasterSurfaceTest, TheCrossIsExactOnEveryScreenShape) {
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.w << "x" << c.h << " at " << c.twipsPerPixel);
     Canvas canvas(c.w, c.h, c.twipsPerPixel);
-    HeadlessDesktop desktop(c.w * c.twipsPerPixel, c.h * c.twipsPerPixel);
+    test::FakeDesktop desktop(c.w * c.twipsPerPixel, c.h * c.twipsPerPixel);
     DrawGlobe(table, {{}, 10, PrepareScreen(desktop, canvas.surface), c.twipsPerPixel},
               canvas.surface);
     Pixels cross;
@@ -132,7 +132,7 @@ TEST(RasterSurfaceTest, TheCrossIsExactOnEveryScreenShape) {
 TEST(RasterSurfaceTest, CrossAndRingsAreSymmetricAboutTheMiddlePixel) {
   Canvas canvas(64, 40);  // the middle is pixel (32, 20)
   PointTable table = AllNotAvailable();
-  HeadlessDesktop desktop(Tw(64), Tw(40));
+  test::FakeDesktop desktop(Tw(64), Tw(40));
   DrawGlobe(table, {{}, 1, PrepareScreen(desktop, canvas.surface)}, canvas.surface);
   const auto grey = PixelsOf(canvas.image, kGrey);
   for (const auto& [x, y] : grey) {
@@ -268,7 +268,7 @@ TEST(RasterSurfaceTest, ShippedCoastlineDrawsTheWholePicture) {
   if (!std::filesystem::exists(test::ShippedCoastlinePath())) GTEST_SKIP() << "no data.dat";
   PointTable& table = test::ShippedTable();
   Canvas canvas(1920, 1080);
-  HeadlessDesktop desktop(1920 * kTwips, 1080 * kTwips);
+  test::FakeDesktop desktop(1920 * kTwips, 1080 * kTwips);
   DrawGlobe(table, {{139.7, 35.7}, 1, PrepareScreen(desktop, canvas.surface)}, canvas.surface);
   const Image& image = canvas.image;
   EXPECT_EQ(image.pixel(960, 540), kGrey);
