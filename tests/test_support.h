@@ -1,9 +1,11 @@
 #pragma once
 
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -87,5 +89,47 @@ class ScratchDir {
  private:
   std::string root_;
 };
+
+// Standard error, captured from CaptureStderr() to CapturedStderr() in a nameless file of the
+// temporary folder (GoogleTest's own capture writes to /tmp whatever TMPDIR says).
+struct StderrCapture {
+  int file = -1;
+  int saved = -1;
+};
+inline StderrCapture& TheStderrCapture() {
+  static StderrCapture capture;
+  return capture;
+}
+
+inline void CaptureStderr() {
+  StderrCapture& capture = TheStderrCapture();
+  std::string name = (std::filesystem::temp_directory_path() / "globeview-stderr-XXXXXX").string();
+  capture.file = mkstemp(name.data());
+  if (capture.file < 0) {
+    throw std::system_error(errno, std::generic_category(), "cannot make " + name);
+  }
+  unlink(name.c_str());  // gone from the folder even if the test crashes
+  std::fflush(stderr);
+  capture.saved = dup(STDERR_FILENO);
+  dup2(capture.file, STDERR_FILENO);
+}
+
+// What was written to standard error since CaptureStderr(), which it ends.
+inline std::string CapturedStderr() {
+  StderrCapture& capture = TheStderrCapture();
+  std::fflush(stderr);
+  dup2(capture.saved, STDERR_FILENO);
+  close(capture.saved);
+  std::string text;
+  char buffer[4096];
+  ssize_t got = 0;
+  lseek(capture.file, 0, SEEK_SET);
+  while ((got = read(capture.file, buffer, sizeof buffer)) > 0) {
+    text.append(buffer, static_cast<std::size_t>(got));
+  }
+  close(capture.file);
+  capture = {};
+  return text;
+}
 
 }  // namespace globeview::test
