@@ -225,9 +225,9 @@ TEST(CoastlineTest, DecidesValidityByTheExactTextNA) {
 
   ScratchDir dir;
   PointTable table;
-  test::CaptureStderr();
+  const test::StderrCapture stderrText;
   const LoadReport report = LoadCoastline(dir.Write("data.dat", content), table);
-  const std::string printed = test::CapturedStderr();
+  const std::string printed = stderrText.Text();
 
   for (int i = 1; i <= given; ++i) {
     SCOPED_TRACE(entries[i - 1].line);

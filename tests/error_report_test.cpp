@@ -24,9 +24,9 @@ TEST(ErrorReportTest, SaysWhereOnOneLine) {
   };
   for (const auto& [error, line] : cases) {
     EXPECT_EQ(ErrorReportLine(error), line);
-    test::CaptureStderr();
+    const test::StderrCapture stderrText;
     PrintErrorLine(ErrorReportLine(error));
-    EXPECT_EQ(test::CapturedStderr(), line + "\n");
+    EXPECT_EQ(stderrText.Text(), line + "\n");
   }
 }
 

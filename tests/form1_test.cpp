@@ -324,7 +324,7 @@ TEST_F(Form1Test, AFatalErrorIsShownAndEndsWithStatus1) {
     services.desktop = &desktop;
     services.messageBox = &messages;
     Form1 form(services);
-    test::CaptureStderr();
+    const test::StderrCapture capture;
     try {
       form.Form_Load();
       form.Command1_Click();
@@ -332,7 +332,7 @@ TEST_F(Form1Test, AFatalErrorIsShownAndEndsWithStatus1) {
     } catch (const Ended& ended) {
       EXPECT_EQ(ended.status, 1);
     }
-    const std::string stderrText = test::CapturedStderr();
+    const std::string stderrText = capture.Text();
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_NE(messages.shown[0].find(c.message), std::string::npos) << messages.shown[0];
     EXPECT_NE(stderrText.find(messages.shown[0] + "\n"), std::string::npos) << stderrText;

@@ -90,46 +90,36 @@ class ScratchDir {
   std::string root_;
 };
 
-// Standard error, captured from CaptureStderr() to CapturedStderr() in a nameless file of the
-// temporary folder (GoogleTest's own capture writes to /tmp whatever TMPDIR says).
-struct StderrCapture {
-  int file = -1;
-  int saved = -1;
+// Standard error from construction to Text(), kept in a nameless file of the temporary folder
+// (GoogleTest's own capture writes to /tmp whatever TMPDIR says).
+class StderrCapture {
+ public:
+  StderrCapture() {
+    std::string name = (std::filesystem::temp_directory_path() / "stderr-XXXXXX").string();
+    file_ = mkstemp(name.data());
+    unlink(name.c_str());
+    std::fflush(stderr);
+    dup2(file_, STDERR_FILENO);
+  }
+  ~StderrCapture() {
+    dup2(saved_, STDERR_FILENO);
+    close(saved_);
+    close(file_);
+  }
+  StderrCapture(const StderrCapture&) = delete;
+  StderrCapture& operator=(const StderrCapture&) = delete;
+
+  std::string Text() const {
+    std::fflush(stderr);
+    std::string text(static_cast<std::size_t>(std::max<off_t>(lseek(file_, 0, SEEK_END), 0)), '\0');
+    text.resize(
+        static_cast<std::size_t>(std::max<ssize_t>(pread(file_, text.data(), text.size(), 0), 0)));
+    return text;
+  }
+
+ private:
+  int saved_ = dup(STDERR_FILENO);
+  int file_ = -1;
 };
-inline StderrCapture& TheStderrCapture() {
-  static StderrCapture capture;
-  return capture;
-}
-
-inline void CaptureStderr() {
-  StderrCapture& capture = TheStderrCapture();
-  std::string name = (std::filesystem::temp_directory_path() / "globeview-stderr-XXXXXX").string();
-  capture.file = mkstemp(name.data());
-  if (capture.file < 0) {
-    throw std::system_error(errno, std::generic_category(), "cannot make " + name);
-  }
-  unlink(name.c_str());  // gone from the folder even if the test crashes
-  std::fflush(stderr);
-  capture.saved = dup(STDERR_FILENO);
-  dup2(capture.file, STDERR_FILENO);
-}
-
-// What was written to standard error since CaptureStderr(), which it ends.
-inline std::string CapturedStderr() {
-  StderrCapture& capture = TheStderrCapture();
-  std::fflush(stderr);
-  dup2(capture.saved, STDERR_FILENO);
-  close(capture.saved);
-  std::string text;
-  char buffer[4096];
-  ssize_t got = 0;
-  lseek(capture.file, 0, SEEK_SET);
-  while ((got = read(capture.file, buffer, sizeof buffer)) > 0) {
-    text.append(buffer, static_cast<std::size_t>(got));
-  }
-  close(capture.file);
-  capture = {};
-  return text;
-}
 
 }  // namespace globeview::test
