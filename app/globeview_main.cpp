@@ -1,5 +1,7 @@
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QString>
+#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -67,6 +69,13 @@ int main(int argc, char** argv) {
   QApplication app(qtArgc, qtArgv);
   ReleaseHeldMessages(qtHandler);
   QApplication::setApplicationName(QStringLiteral("GlobeView"));
+  // Qt's own texts (the file dialog, the message box's buttons) in the window's language; where
+  // Qt's translations are not installed they stay in Qt's English.
+  QTranslator qtTexts;
+  if (qtTexts.load(QStringLiteral("qtbase_ja"),
+                   QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&qtTexts);
+  }
 
   // Taken at once and held until the program ends, so that a later copy finds it; "Start"
   // consults the answer.

@@ -13,8 +13,9 @@ source "$top/scripts/steps.sh"
 purpose=${1:-}
 shift || true
 # Building and running need the compiler, Qt and the two libraries of the core; the labels are
-# Japanese, so a font that has them.
-packages=(cmake g++ make pkg-config qt6-base-dev libhwy-dev libdeflate-dev fonts-noto-cjk)
+# Japanese, so a font that has them and Qt's own translations for its dialogs.
+packages=(cmake g++ make pkg-config qt6-base-dev libhwy-dev libdeflate-dev fonts-noto-cjk
+          qt6-translations-l10n)
 case $purpose in
   run)
     options=(-DGLOBEVIEW_TESTS=OFF -DGLOBEVIEW_BENCH=OFF)
