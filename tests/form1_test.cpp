@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -79,7 +81,7 @@ int CountPixels(const QImage& image, QRgb colour) {
 // Answers the save dialog with the names given, in turn; none when they run out.
 class ScriptedSaveDialog final : public SaveDialog {
  public:
-  std::optional<std::string> AskFileName() override {
+  std::optional<std::string> AskFileName(const std::string&, const std::string&) override {
     if (names.empty()) return std::nullopt;
     std::string name = names.front();
     names.erase(names.begin());
@@ -907,6 +909,51 @@ TEST_F(Form1Test, KeysCopyTheReadoutSaveThePictureAndEscRemovesTheTarget) {
   EXPECT_NE(messages_.shown[0].find("map.jpg"), std::string::npos) << messages_.shown[0];
   EXPECT_NE(messages_.shown[1].find("map.svg in " + dir_.Path("no")), std::string::npos)
       << messages_.shown[1];
+}
+
+// Ctrl+S with Qt's own dialog: its title, the name it offers, and the folder it opens in: the
+// user's pictures folder, else the home folder, then where the last picture of the run was saved.
+TEST_F(Form1Test, TheSaveDialogOpensWherePicturesLive) {
+  const QByteArray home = qgetenv("HOME"), config = qgetenv("XDG_CONFIG_HOME");
+  qputenv("HOME", QByteArray::fromStdString(dir_.Root()));
+  qunsetenv("XDG_CONFIG_HOME");
+  Form1Services services = Services();
+  services.saveDialog = nullptr;
+  Form1 form(services);
+  form.Form_Load();
+  form.Command1_Click();
+  std::filesystem::create_directory(dir_.Path("maps"));
+  const struct {
+    const char* make;  // a folder made first
+    std::string save;  // cancelled when empty
+    std::string folder;
+  } cases[] = {
+      {nullptr, "", dir_.Root()},
+      {"Pictures", dir_.Path("maps/a.png"), dir_.Path("Pictures")},
+      {nullptr, "", dir_.Path("maps")},
+  };
+  for (const auto& c : cases) {
+    if (c.make != nullptr) std::filesystem::create_directory(dir_.Path(c.make));
+    QString title, folder, name;
+    QTimer::singleShot(0, [&] {
+      QWidget* modal = QApplication::activeModalWidget();
+      auto* dialog = qobject_cast<QFileDialog*>(modal);
+      if (dialog == nullptr && modal != nullptr) modal->close();
+      if (dialog == nullptr) return;
+      title = dialog->windowTitle();
+      folder = dialog->directory().absolutePath();
+      name = QFileInfo(dialog->selectedFiles().value(0)).fileName();
+      dialog->selectFile(QString::fromStdString(c.save));
+      QMetaObject::invokeMethod(dialog, c.save.empty() ? "reject" : "accept");
+    });
+    QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(title.toStdString(), "画像を保存");
+    EXPECT_EQ(folder.toStdString(), c.folder);
+    EXPECT_EQ(name.toStdString(), "globeview-139.70E-35.70N-x1.png");
+  }
+  EXPECT_TRUE(std::filesystem::exists(dir_.Path("maps/a.png")));
+  qputenv("HOME", home);
+  if (!config.isNull()) qputenv("XDG_CONFIG_HOME", config);
 }
 
 }  // namespace

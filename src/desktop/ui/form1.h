@@ -112,6 +112,8 @@ class Form1 final : public QWidget {
   std::unique_ptr<PointTable> table_;
   ViewValues view_;
   std::optional<Place> target_;
+  // Where the last picture of this run was saved; the save dialog opens there.
+  std::string saveFolder_;
 
   PictureArea* picture_ = nullptr;
   QLineEdit* Text1 = nullptr;
