@@ -106,15 +106,9 @@ class StderrCapture {
     close(saved_);
     close(file_);
   }
-  StderrCapture(const StderrCapture&) = delete;
-  StderrCapture& operator=(const StderrCapture&) = delete;
-
   std::string Text() const {
     std::fflush(stderr);
-    std::string text(static_cast<std::size_t>(std::max<off_t>(lseek(file_, 0, SEEK_END), 0)), '\0');
-    text.resize(
-        static_cast<std::size_t>(std::max<ssize_t>(pread(file_, text.data(), text.size(), 0), 0)));
-    return text;
+    return ReadBytes("/proc/self/fd/" + std::to_string(file_));
   }
 
  private:
