@@ -13,9 +13,8 @@ source "$top/scripts/steps.sh"
 purpose=${1:-}
 shift || true
 # Building and running need the compiler, Qt and the two libraries of the core; the labels are
-# Japanese, so a font that has them and Qt's own translations for its dialogs.
-packages=(cmake g++ make pkg-config qt6-base-dev libhwy-dev libdeflate-dev fonts-noto-cjk
-          qt6-translations-l10n)
+# Japanese, so a font that has them.
+packages=(cmake g++ make pkg-config qt6-base-dev libhwy-dev libdeflate-dev fonts-noto-cjk)
 case $purpose in
   run)
     options=(-DGLOBEVIEW_TESTS=OFF -DGLOBEVIEW_BENCH=OFF)
@@ -37,6 +36,8 @@ case $purpose in
     exit 2
     ;;
 esac
+# Running: Qt's own dialogs and buttons speak the labels' Japanese with Qt's translations.
+packages+=(qt6-translations-l10n)
 
 build=${GLOBEVIEW_BUILD_DIR:-$top/build}
 mkdir -p "$build"
