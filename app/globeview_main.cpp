@@ -1,5 +1,8 @@
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QString>
+#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -67,6 +70,14 @@ int main(int argc, char** argv) {
   QApplication app(qtArgc, qtArgv);
   ReleaseHeldMessages(qtHandler);
   QApplication::setApplicationName(QStringLiteral("GlobeView"));
+  // Qt's own texts (the file dialog, the message box's buttons) in the window's language, and its
+  // dates and file types too; where Qt's translations are not installed they stay in Qt's English.
+  QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+  QTranslator qtTexts;
+  if (qtTexts.load(QLocale(), QStringLiteral("qtbase"), QStringLiteral("_"),
+                   QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QApplication::installTranslator(&qtTexts);
+  }
 
   // Taken at once and held until the program ends, so that a later copy finds it; "Start"
   // consults the answer.

@@ -62,9 +62,9 @@ set(CPACK_GLOBEVIEW_BINDIR ${CMAKE_INSTALL_BINDIR})
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/strip_package.cmake)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
-# The libraries come from dpkg-shlibdeps; Qt's platform plugins and a font with the labels' Japanese
-# are loaded at run time, which it cannot see.
+# The libraries come from dpkg-shlibdeps; Qt's platform plugins, a font with the labels' Japanese
+# and Qt's Japanese translations are loaded at run time, which it cannot see.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, qt6-translations-l10n")
 include(CPack)

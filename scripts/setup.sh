@@ -37,6 +37,8 @@ case $purpose in
     exit 2
     ;;
 esac
+# Running: Qt's own dialogs and buttons speak the labels' Japanese with Qt's translations.
+packages+=(qt6-translations-l10n)
 
 build=${GLOBEVIEW_BUILD_DIR:-$top/build}
 mkdir -p "$build"

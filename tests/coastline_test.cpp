@@ -225,9 +225,9 @@ TEST(CoastlineTest, DecidesValidityByTheExactTextNA) {
 
   ScratchDir dir;
   PointTable table;
-  testing::internal::CaptureStderr();
+  const test::StderrCapture stderrText;
   const LoadReport report = LoadCoastline(dir.Write("data.dat", content), table);
-  const std::string printed = testing::internal::GetCapturedStderr();
+  const std::string printed = stderrText.Text();
 
   for (int i = 1; i <= given; ++i) {
     SCOPED_TRACE(entries[i - 1].line);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "system/files.h"
+#include "test_support.h"
 
 namespace globeview {
 namespace {
@@ -23,9 +24,9 @@ TEST(ErrorReportTest, SaysWhereOnOneLine) {
   };
   for (const auto& [error, line] : cases) {
     EXPECT_EQ(ErrorReportLine(error), line);
-    testing::internal::CaptureStderr();
+    const test::StderrCapture stderrText;
     PrintErrorLine(ErrorReportLine(error));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), line + "\n");
+    EXPECT_EQ(stderrText.Text(), line + "\n");
   }
 }
 

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -79,7 +81,7 @@ int CountPixels(const QImage& image, QRgb colour) {
 // Answers the save dialog with the names given, in turn; none when they run out.
 class ScriptedSaveDialog final : public SaveDialog {
  public:
-  std::optional<std::string> AskFileName() override {
+  std::optional<std::string> AskFileName(const std::string&, const std::string&) override {
     if (names.empty()) return std::nullopt;
     std::string name = names.front();
     names.erase(names.begin());
@@ -324,7 +326,7 @@ TEST_F(Form1Test, AFatalErrorIsShownAndEndsWithStatus1) {
     services.desktop = &desktop;
     services.messageBox = &messages;
     Form1 form(services);
-    testing::internal::CaptureStderr();
+    const test::StderrCapture capture;
     try {
       form.Form_Load();
       form.Command1_Click();
@@ -332,7 +334,7 @@ TEST_F(Form1Test, AFatalErrorIsShownAndEndsWithStatus1) {
     } catch (const Ended& ended) {
       EXPECT_EQ(ended.status, 1);
     }
-    const std::string stderrText = testing::internal::GetCapturedStderr();
+    const std::string stderrText = capture.Text();
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_NE(messages.shown[0].find(c.message), std::string::npos) << messages.shown[0];
     EXPECT_NE(stderrText.find(messages.shown[0] + "\n"), std::string::npos) << stderrText;
@@ -930,6 +932,43 @@ TEST_F(Form1Test, KeysCopyTheReadoutSaveThePictureAndEscRemovesTheTarget) {
   EXPECT_NE(messages_.shown[0].find("map.jpg"), std::string::npos) << messages_.shown[0];
   EXPECT_NE(messages_.shown[1].find("map.svg in " + dir_.Path("no")), std::string::npos)
       << messages_.shown[1];
+}
+
+// Ctrl+S with Qt's own dialog: its title and the name it offers; it opens in the home folder, in
+// the pictures folder once there is one, then where the last picture of the run was saved.
+TEST_F(Form1Test, TheSaveDialogOpensWherePicturesLive) {
+  const QByteArray home = qgetenv("HOME"), config = qgetenv("XDG_CONFIG_HOME");
+  qputenv("HOME", QByteArray::fromStdString(dir_.Root()));
+  qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(dir_.Path("config")));
+  Form1Services services = Services();
+  services.saveDialog = nullptr;
+  Form1 form(services);
+  form.Form_Load();
+  form.Command1_Click();
+  // Answers the dialog with `path`, or cancels it; returns the folder it opened in.
+  const auto save = [&](const std::string& path) {
+    QString folder;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+      if (dialog == nullptr) return;
+      EXPECT_EQ(dialog->windowTitle().toStdString(), "画像を保存");
+      EXPECT_EQ(QFileInfo(dialog->selectedFiles().value(0)).fileName().toStdString(),
+                "globeview-139.70E-35.70N-x1.png");
+      folder = dialog->directory().absolutePath();
+      dialog->selectFile(QString::fromStdString(path));
+      QMetaObject::invokeMethod(dialog, path.empty() ? "reject" : "accept");
+    });
+    QTest::keyClick(&form, Qt::Key_S, Qt::ControlModifier);
+    return folder.toStdString();
+  };
+  EXPECT_EQ(save(""), dir_.Root());
+  std::filesystem::create_directory(dir_.Path("Pictures"));
+  std::filesystem::create_directory(dir_.Path("maps"));
+  EXPECT_EQ(save(dir_.Path("maps/a.png")), dir_.Path("Pictures"));
+  EXPECT_EQ(save(""), dir_.Path("maps"));
+  EXPECT_TRUE(std::filesystem::exists(dir_.Path("maps/a.png")));
+  qputenv("HOME", home);
+  qputenv("XDG_CONFIG_HOME", config);
 }
 
 }  // namespace

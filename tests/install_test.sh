@@ -43,6 +43,12 @@ for link in $(grep -o '](\([^)]*\))' "$doc/README.md" | sed 's/^](//; s/)$//'); 
 done
 if grep -nE '\./(run|test)\.sh|cmake ' "$doc/README.md"; then fail "README.md tells a user to build"; fi
 
+# The window's manual tells what the README tells: the lock file, running without it, no display.
+man=$(find "$prefix" -name globeview.1.gz)
+for says in globeview/instance.lock 'running without the single-copy check' '1 without a display'; do
+  gzip -dc "$man" | grep -qF "$says" || fail "globeview(1) does not say: $says"
+done
+
 mkdir "$scratch/empty" "$scratch/home" "$scratch/out"
 chmod 755 "$scratch" "$scratch/empty"
 chmod 777 "$scratch/home" "$scratch/out"

@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 #include <QStringList>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -535,17 +536,40 @@ int Unmatched(const QImage& a, const QImage& b) {
   return unmatched;
 }
 
-// The SVG, rendered by another program, against globeview-render's own PNG of the same view.
+// The segments of an SVG's paths in the document's pixels, as x1, y1, x2, y2; a dot ("h0.01") is
+// one of no length.
+std::vector<std::array<double, 4>> PathSegments(const std::string& svg) {
+  std::vector<std::array<double, 4>> segments;
+  const QRegularExpression path(R"re(<path d="M([^"]*)"/>)re"), separator("[ Lh]");
+  for (auto paths = path.globalMatch(QString::fromStdString(svg)); paths.hasNext();) {
+    std::vector<double> v;
+    for (const QString& number : paths.next().captured(1).split(separator)) {
+      v.push_back(number.toDouble());
+    }
+    if (v.size() == 3) v = {v[0], v[1], v[0], v[1]};
+    for (std::size_t k = 2; k + 1 < v.size(); k += 2) {
+      segments.push_back({v[k - 2], v[k - 1], v[k], v[k + 1]});
+    }
+  }
+  return segments;
+}
+
+// The SVG, rendered by another program, against globeview-render's own PNG of the same view; it
+// holds only the segments that touch the screen.
 TEST(RenderTest, SvgPictureRendersToThePngsPixelsWithinOnePixel) {
   const QString rsvg = QStandardPaths::findExecutable("rsvg-convert");
   if (rsvg.isEmpty()) GTEST_SKIP() << "rsvg-convert is not installed";
   if (!std::filesystem::exists(test::ShippedCoastlinePath())) GTEST_SKIP() << "no shipped data";
-  const QStringList views[] = {
-      {"--lon", "139.7", "--lat", "35.7", "--mag", "1", "--size", "640x480"},
-      {"--lon", "-74", "--lat", "40.7", "--mag", "3", "--size", "500x700"},  // clipped, tall
+  // Each view with its SVG's segments: the cross's two and the coastline's that touch the screen,
+  // counted from the view's --positions (a run within one pixel, written as a dot, counts one).
+  const std::pair<QStringList, std::size_t> views[] = {
+      {{"--lon", "139.7", "--lat", "35.7", "--mag", "1", "--size", "640x480"}, 48331},
+      // clipped, tall
+      {{"--lon", "-74", "--lat", "40.7", "--mag", "3", "--size", "500x700"}, 27934},
+      {{"--lon", "139.7", "--lat", "35.7", "--mag", "10", "--size", "1920x1080"}, 3054},
   };
   ScratchDir dir;
-  for (const auto& view : views) {
+  for (const auto& [view, segments] : views) {
     SCOPED_TRACE(view.join(' ').toStdString());
     const QStringList common =
         view + QStringList{"--data", QString::fromStdString(test::ShippedCoastlinePath())};
@@ -553,6 +577,14 @@ TEST(RenderTest, SvgPictureRendersToThePngsPixelsWithinOnePixel) {
     const RunResult svg = Render(dir, common + QStringList{"--out", "map.SVG"});  // any case
     ASSERT_EQ(svg.exitCode, 0) << svg.err;
     ASSERT_EQ(ReadBytes(dir.Path("map.SVG")).rfind("<?xml", 0), 0u);
+    const auto kept = PathSegments(ReadBytes(dir.Path("map.SVG")));
+    EXPECT_EQ(kept.size(), segments);
+    const QStringList size = view.last().split('x');
+    for (const auto& [x1, y1, x2, y2] : kept) {
+      ASSERT_TRUE(std::max(x1, x2) >= 0 && std::min(x1, x2) <= size[0].toDouble() &&
+                  std::max(y1, y2) >= 0 && std::min(y1, y2) <= size[1].toDouble())
+          << x1 << ',' << y1 << ' ' << x2 << ',' << y2;
+    }
 
     QProcess convert;
     convert.setWorkingDirectory(QString::fromStdString(dir.Root()));

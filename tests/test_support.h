@@ -1,9 +1,11 @@
 #pragma once
 
 #include <stdlib.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -86,6 +88,32 @@ class ScratchDir {
 
  private:
   std::string root_;
+};
+
+// Standard error from construction to Text(), kept in a nameless file of the temporary folder
+// (GoogleTest's own capture writes to /tmp whatever TMPDIR says).
+class StderrCapture {
+ public:
+  StderrCapture() {
+    std::string name = (std::filesystem::temp_directory_path() / "stderr-XXXXXX").string();
+    file_ = mkstemp(name.data());
+    unlink(name.c_str());
+    std::fflush(stderr);
+    dup2(file_, STDERR_FILENO);
+  }
+  ~StderrCapture() {
+    dup2(saved_, STDERR_FILENO);
+    close(saved_);
+    close(file_);
+  }
+  std::string Text() const {
+    std::fflush(stderr);
+    return ReadBytes("/proc/self/fd/" + std::to_string(file_));
+  }
+
+ private:
+  int saved_ = dup(STDERR_FILENO);
+  int file_ = -1;
 };
 
 }  // namespace globeview::test

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <cmath>
 #include <vector>
 
 #include "output/png_writer.h"
@@ -35,7 +37,27 @@ std::string SvgPicture(const MapLayers& layers, const PictureView& view) {
   return svg.Document();
 }
 
+// "139.70E", "74.00W"; a value that rounds to zero takes the positive side.
+std::string Degrees(double degrees, char positive, char negative) {
+  char buffer[32];
+  char* end =
+      std::to_chars(buffer, buffer + sizeof buffer, std::fabs(degrees), std::chars_format::fixed, 2)
+          .ptr;
+  std::string text(buffer, end);
+  return text + (degrees < 0 && text != "0.00" ? negative : positive);
+}
+
 }  // namespace
+
+std::string SuggestedFileName(const PictureView& view) {
+  // The centre's longitude is kept in 0..360; beyond 180 it lies west.
+  const double lon = view.centre.lon > 180 ? view.centre.lon - 360 : view.centre.lon;
+  char magnification[32];
+  char* end =
+      std::to_chars(magnification, magnification + sizeof magnification, view.magnification).ptr;
+  return "globeview-" + Degrees(lon, 'E', 'W') + '-' + Degrees(view.centre.lat, 'N', 'S') + "-x" +
+         std::string(magnification, end) + ".png";
+}
 
 std::optional<PictureFormat> FormatOfName(std::string_view path) {
   if (EndsWithAnyCase(path, ".png")) return PictureFormat::kPng;

@@ -12,6 +12,10 @@ namespace globeview {
 // The kinds of picture file: a PNG of the picture's pixels, or an SVG of its lines for print.
 enum class PictureFormat { kPng, kSvg };
 
+// A PNG's name that says what the picture shows: "globeview-139.70E-35.70N-x1.png", the centre
+// to two decimals east or west of Greenwich, north or south of the equator.
+std::string SuggestedFileName(const PictureView& view);
+
 // The format a file's name asks for by its ending, ".png" or ".svg" in any case; none otherwise.
 std::optional<PictureFormat> FormatOfName(std::string_view path);
 

@@ -107,6 +107,9 @@ void SvgWriter::Cls() {
 void SvgWriter::Line(float x1, float y1, float x2, float y2) {
   // A position that is not a number has no place on the picture.
   if (!Finite(x1, y1, x2, y2)) return;
+  // As on the PNG, a segment wholly off the screen leaves no trace (at a high magnification most of
+  // the world's coastlines); one that crosses the edge is kept whole, for the renderer to clip.
+  if (!MeetsScreen(x1, y1, x2, y2)) return;
   // A segment starting where the last one ended, in the same pen, continues its path: a coastline
   // becomes one path for as long as its segments are drawn.
   if (!shapes_.empty()) {
@@ -148,6 +151,27 @@ void SvgWriter::Text(float x, float y, std::string_view utf8, const TextStyle& s
   shapes_.push_back({Kind::kText, style.colour, width_, texts_.size(), 0, startX, baseY,
                      static_cast<float>(std::max(1L, std::lround(style.pixelSize)))});
   texts_.emplace_back(utf8);
+}
+
+bool SvgWriter::MeetsScreen(float x1, float y1, float x2, float y2) const {
+  // A wide pen reaches this many pixels beyond its line, as the raster surface draws it.
+  const double reach = width_ / 2;
+  const double ax = At(x1), ay = At(y1), dx = At(x2) - ax, dy = At(y2) - ay;
+  // Liang and Barsky: the segment is a + t d for t in [t0, t1], cut to the inner side of each edge.
+  const double p[] = {-dx, dx, -dy, dy};
+  const double q[] = {ax + reach, widthPixels_ + reach - ax, ay + reach,
+                      heightPixels_ + reach - ay};
+  double t0 = 0, t1 = 1;
+  for (int k = 0; k < 4; ++k) {
+    if (p[k] == 0) {
+      if (q[k] < 0) return false;
+    } else if (p[k] < 0) {
+      t0 = std::max(t0, q[k] / p[k]);
+    } else {
+      t1 = std::min(t1, q[k] / p[k]);
+    }
+  }
+  return t0 <= t1;
 }
 
 std::optional<SvgWriter::Point> SvgWriter::Islet(const Shape& path) const {

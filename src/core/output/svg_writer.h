@@ -15,7 +15,7 @@ namespace globeview {
 // of the screen's size in pixels. It holds what the PNG shows: the background, each run of joined
 // line segments as one path, each ring as a circle, in the PNG's pixel coordinates (pixel k's
 // centre is k x twipsPerPixel twips, the middle of pixel k is k + 1/2 in the document), one-pixel
-// lines without smoothing.
+// lines without smoothing. A line wholly off the screen is left out, as the PNG clips it.
 class SvgWriter final : public DrawingSurface {
  public:
   SvgWriter(int widthPixels, int heightPixels, double twipsPerPixel);
@@ -52,6 +52,8 @@ class SvgWriter final : public DrawingSurface {
     float x, y, radius;
   };
 
+  // Whether the segment, in the current pen, reaches the document's [0, width] x [0, height].
+  bool MeetsScreen(float x1, float y1, float x2, float y2) const;
   // The middle of a path whose points all lie within one pixel's width and height; none for a
   // larger one.
   std::optional<Point> Islet(const Shape& path) const;

@@ -1,16 +1,33 @@
 #include "platform/qt_save_dialog.h"
 
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QString>
 
 namespace globeview {
 
-std::optional<std::string> QtSaveDialog::AskFileName() {
-  const QString path = QFileDialog::getSaveFileName(
-      parent_, QStringLiteral("Save the picture"), QStringLiteral("globeview.png"),
-      QStringLiteral("Pictures (*.png *.svg);;PNG (*.png);;SVG (*.svg)"));
-  if (path.isEmpty()) return std::nullopt;
-  return path.toStdString();
+namespace {
+
+// Where pictures live: never the program's folder, where Qt's dialog opens by default.
+QString PicturesFolder() {
+  const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+  return !pictures.isEmpty() && QFileInfo(pictures).isDir() ? pictures : QDir::homePath();
+}
+
+}  // namespace
+
+std::optional<std::string> QtSaveDialog::AskFileName(const std::string& folder,
+                                                     const std::string& name) {
+  QString start = QString::fromStdString(folder);
+  if (start.isEmpty() || !QFileInfo(start).isDir()) start = PicturesFolder();
+  QFileDialog dialog(parent_, QStringLiteral("画像を保存"),
+                     QDir(start).filePath(QString::fromStdString(name)),
+                     QStringLiteral("画像 (*.png *.svg);;PNG (*.png);;SVG (*.svg)"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().constFirst().toStdString();
 }
 
 }  // namespace globeview

@@ -7,11 +7,12 @@ class QWidget;
 namespace globeview {
 
 // Qt's dialog for saving the picture, over `parent`, offering PNG and SVG names; it asks before a
-// file is replaced.
+// file is replaced. Its texts are Japanese where Qt's translations are installed.
 class QtSaveDialog final : public SaveDialog {
  public:
   explicit QtSaveDialog(QWidget* parent = nullptr) : parent_(parent) {}
-  std::optional<std::string> AskFileName() override;
+  std::optional<std::string> AskFileName(const std::string& folder,
+                                         const std::string& name) override;
 
  private:
   QWidget* parent_;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <new>
 #include <optional>
 #include <string>
@@ -302,7 +303,8 @@ void Form1::SavePicture() {
   if (!picture_->View() || !table_) return;
   // Taken before the dialog, whose event loop may see the picture replaced.
   const PictureView picture = *picture_->View();
-  const std::optional<std::string> path = services_.saveDialog->AskFileName();
+  const std::optional<std::string> path =
+      services_.saveDialog->AskFileName(saveFolder_, SuggestedFileName(picture));
   if (path) WritePicture(picture, *path);
 }
 
@@ -316,6 +318,7 @@ void Form1::WritePicture(const PictureView& view, const std::string& path) {
     const std::string bytes = PictureFileBytes(Layers(view), view, *format);
     if (bytes.empty()) return messages.Show(path + ": the picture could not be encoded");
     WriteFileReplacing(path, bytes);
+    saveFolder_ = std::filesystem::path(path).parent_path().string();
   } catch (const FileError& error) {
     messages.Show(ErrorReportLine(error));
   } catch (const std::bad_alloc&) {

@@ -117,6 +117,8 @@ class Form1 final : public QWidget {
   std::unique_ptr<Desktop> ownDesktop_;
   std::unique_ptr<MessageBox> ownMessageBox_;
   std::unique_ptr<SaveDialog> ownSaveDialog_;
+  // Where the last picture of this run was saved; the save dialog opens there.
+  std::string saveFolder_;
   // Made by Form_Load, which reads the coastline into it.
   std::unique_ptr<PointTable> table_;
   ViewValues view_;
