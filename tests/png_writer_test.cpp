@@ -57,8 +57,8 @@ Decoded Decode(const std::string& png) {
 TEST(PngWriterTest, EveryPictureReadsBackPixelForPixel) {
   const struct {
     int width, height, colours;
-  } cases[] = {{1, 1, 1},   {13, 7, 2},   {9, 5, 3},  {33, 4, 4},
-               {64, 64, 3}, {1921, 3, 4}, {13, 7, 5}, {1921, 3, 16}, {121, 3, 40}};
+  } cases[] = {{1, 1, 1},    {13, 7, 2}, {9, 5, 3},     {33, 4, 4},  {64, 64, 3},
+               {1921, 3, 4}, {13, 7, 5}, {1921, 3, 16}, {121, 3, 40}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << ", " << c.colours);
     std::vector<Rgb> palette(kColours.begin(), kColours.begin() + std::min(c.colours, 16));
