@@ -8,7 +8,7 @@ namespace globeview {
 std::optional<std::string> QtSaveDialog::AskFileName() {
   const QString path = QFileDialog::getSaveFileName(
       parent_, QStringLiteral("Save the picture"), QStringLiteral("globeview.png"),
-      QStringLiteral("Pictures (*.png *.svg);;PNG (*.png);;SVG (*.svg)"));
+      QStringLiteral("Pictures (*.png *.svg *.pdf);;PNG (*.png);;SVG (*.svg);;PDF, A4 (*.pdf)"));
   if (path.isEmpty()) return std::nullopt;
   return path.toStdString();
 }

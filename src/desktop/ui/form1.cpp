@@ -310,10 +310,14 @@ void Form1::WritePicture(const PictureView& view, const std::string& path) {
   MessageBox& messages = *services_.messageBox;
   const std::optional<PictureFormat> format = FormatOfName(path);
   if (!format) {
-    return messages.Show(path + ": cannot tell the format; use a name ending in .png or .svg");
+    return messages.Show(path +
+                         ": cannot tell the format; use a name ending in .png, .svg or .pdf");
   }
   try {
-    const std::string bytes = PictureFileBytes(Layers(view), view, *format);
+    // A PDF is an A4 page, portrait, in print colours, of the layers on the screen.
+    PaperOptions paper;
+    paper.time = UtcNow();
+    const std::string bytes = PictureFileBytes(Layers(view), view, *format, paper);
     if (bytes.empty()) return messages.Show(path + ": the picture could not be encoded");
     WriteFileReplacing(path, bytes);
   } catch (const FileError& error) {
