@@ -17,6 +17,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data/point_table.h"
@@ -278,7 +279,12 @@ TEST(RenderTest, WrongOptionsExitWithUsageNamingTheOptionAndValue) {
       {"--out", "-", "--positions", "-"},
       {"--to", "-", "--at", "-"},  // standard input read twice
       {"--out", "map.jpg"},        // neither .png nor .svg
-      {"--out", "map.PDF"},
+      {"--out", "map.PS"},
+      {"--paper", "A4", "--out", "map.png"},  // paper is for a PDF alone
+      {"--landscape", "--format", "svg", "--out", "-"},
+      {"--title", "Tokyo"},
+      {"--paper", "B5", "--out", "map.pdf"},
+      {"--colors", "grey", "--out", "map.pdf"},
       {"--format", "jpg"},
       {"--time", "2026-12-21T12:00"},  // no zone
       {"--time", "2026-02-29T12:00Z"},
@@ -344,6 +350,9 @@ TEST(RenderTest, PictureGoesToStandardOutputInTheFormatAskedFor) {
       Render(dir, kSmallScreen + QStringList{"--format=svg", "--out", "map.img"});
   ASSERT_EQ(named.exitCode, 0) << named.err;
   EXPECT_EQ(ReadBytes(dir.Path("map.img")), svg.out);
+  const RunResult pdf = Render(dir, kSmallScreen + QStringList{"--out", "-", "--format", "pdf"});
+  ASSERT_EQ(pdf.exitCode, 0) << pdf.err;
+  EXPECT_EQ(pdf.out.rfind("%PDF-", 0), 0u);
 }
 
 // A target drawn as the window draws it. Around 0, 0 on the 100 x 50 pixel screen, 90E 0N is at
@@ -478,7 +487,7 @@ TEST(RenderTest, LackOfMemoryIsAMessage) {
     rlim_t addressSpace;
     std::string message;
   } cases[] = {
-      {{"--positions", "-"}, 21000 * 1024, "not enough memory for the positions"},
+      {{"--positions", "-"}, 27000 * 1024, "not enough memory for the positions"},
       {{"--size", "20000x20000", "--out", "map.png"},
        64 << 20,
        "not enough memory for the picture"},
@@ -566,6 +575,101 @@ TEST(RenderTest, SvgPictureRendersToThePngsPixelsWithinOnePixel) {
     ASSERT_EQ(rendered.size(), png.size());
     EXPECT_EQ(Unmatched(png, rendered), 0);
     EXPECT_EQ(Unmatched(rendered, png), 0);
+  }
+}
+
+// What one of poppler's tools prints about a file of the scratch folder; empty if it failed.
+std::string Poppler(const ScratchDir& dir, const QString& tool, const QStringList& arguments) {
+  QProcess process;
+  process.setWorkingDirectory(QString::fromStdString(dir.Root()));
+  process.start(QStandardPaths::findExecutable(tool), arguments);
+  if (!process.waitForFinished(60000) || process.exitCode() != 0) {
+    ADD_FAILURE() << tool.toStdString() << ": " << process.readAllStandardError().toStdString();
+    return {};
+  }
+  return process.readAllStandardOutput().toStdString();
+}
+
+// The middles of the first and the last line crossed along a row of grey pixels, in pixels: the
+// darkness-weighted centre of the first and the last run of non-white pixels.
+std::pair<double, double> OuterLines(const QImage& row) {
+  std::vector<std::pair<double, double>> runs;  // sum of x times darkness, sum of darkness
+  bool inRun = false;
+  for (int x = 0; x < row.width(); ++x) {
+    const double dark = 255 - qGray(row.pixel(x, 0));
+    if (dark > 0 && !inRun) runs.emplace_back(0, 0);
+    if (dark > 0) runs.back() = {runs.back().first + (x + 0.5) * dark, runs.back().second + dark};
+    inRun = dark > 0;
+  }
+  if (runs.empty()) return {0, 0};
+  return {runs.front().first / runs.front().second, runs.back().first / runs.back().second};
+}
+
+// The PDF page read back with poppler's tools: the sheet's size, the text's font embedded, the
+// title block's text extractable, and the outermost ring on the sheet (the 180-degree ring at
+// magnification 1, the 90-degree one at 2) measured where it crosses the centre's row on the page
+// rendered at 10 pixels a mm: its radius is the disc's half the shorter side less 10 mm, times the
+// magnification, times the ring's part of 180 degrees, within 0.1 mm, about the sheet's centre.
+TEST(RenderTest, PdfPageHoldsTheWholeDiscTrueToScale) {
+  for (const char* tool : {"pdfinfo", "pdffonts", "pdftotext", "pdftoppm"}) {
+    if (QStandardPaths::findExecutable(tool).isEmpty()) GTEST_SKIP() << tool << " is missing";
+  }
+  const struct {
+    QStringList options;
+    const char* pageSize;
+    double widthMm, heightMm, radiusMm;
+    const char* text;
+  } sheets[] = {
+      {{}, "595.276 x 841.89 pts (A4)", 210, 297, 95, "scale 1 : 211,000,000"},
+      {{"--paper", "Letter", "--landscape", "--mag", "2"},
+       "792 x 612 pts (letter)",
+       279.4,
+       215.9,
+       97.95,
+       "scale 1 : 102,000,000"},
+      {{"--paper", "a0", "--landscape", "--title", "東京 JA1"},
+       "3370.39 x 2383.94 pts (A0)",
+       1189,
+       841,
+       410.5,
+       "東京 JA1"},
+  };
+  ScratchDir dir;
+  dir.Write(kCoastline, SmallCoastline());
+  for (const auto& sheet : sheets) {
+    SCOPED_TRACE(sheet.options.join(' ').toStdString());
+    const RunResult run = Render(dir, QStringList{"--data", kCoastline, "--lon", "139.7", "--lat",
+                                                  "35.7", "--layers", "rings", "--out", "map.pdf"} +
+                                          sheet.options);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(Poppler(dir, "pdfinfo", {"map.pdf"}).find(sheet.pageSize), std::string::npos);
+
+    std::istringstream fonts(Poppler(dir, "pdffonts", {"map.pdf"}));
+    std::string line;
+    int embedded = 0;
+    while (std::getline(fonts, line)) {
+      std::istringstream fields(line);
+      const std::vector<std::string> field{std::istream_iterator<std::string>(fields), {}};
+      if (field.size() < 7 || field[0] == "name" || field[0].rfind("---", 0) == 0) continue;
+      EXPECT_EQ(field[field.size() - 5], "yes") << line;  // the emb column
+      ++embedded;
+    }
+    EXPECT_GT(embedded, 0);
+    const std::string text = Poppler(dir, "pdftotext", {"map.pdf", "-"});
+    EXPECT_NE(text.find("sphere of radius 6371 km"), std::string::npos) << text;
+    EXPECT_NE(text.find(sheet.text), std::string::npos) << text;
+
+    constexpr double kPixelsPerMm = 10;
+    const int row = static_cast<int>(sheet.heightMm / 2 * kPixelsPerMm);
+    const int width = static_cast<int>(std::lround(sheet.widthMm * kPixelsPerMm));
+    Poppler(dir, "pdftoppm",
+            {"-gray", "-r", "254", "-x", "0", "-y", QString::number(row), "-W",
+             QString::number(width), "-H", "1", "-singlefile", "map.pdf", "row"});
+    const QImage rendered(QString::fromStdString(dir.Path("row.pgm")));
+    ASSERT_EQ(rendered.width(), width);
+    const auto [left, right] = OuterLines(rendered);
+    EXPECT_NEAR((right - left) / 2 / kPixelsPerMm, sheet.radiusMm, 0.1);
+    EXPECT_NEAR((right + left) / 2 / kPixelsPerMm, sheet.widthMm / 2, 0.1);
   }
 }
 
