@@ -590,9 +590,9 @@ std::string Poppler(const ScratchDir& dir, const QString& tool, const QStringLis
   return process.readAllStandardOutput().toStdString();
 }
 
-// The middles of the first and the last line crossed along a row of grey pixels, in pixels: the
-// darkness-weighted centre of the first and the last run of non-white pixels.
-std::pair<double, double> OuterLines(const QImage& row) {
+// The middles of the lines crossed along a row of grey pixels, in pixels from its left: the
+// darkness-weighted centres of its runs of pixels that are not white.
+std::vector<double> LineMiddles(const QImage& row) {
   std::vector<std::pair<double, double>> runs;  // sum of x times darkness, sum of darkness
   bool inRun = false;
   for (int x = 0; x < row.width(); ++x) {
@@ -601,38 +601,42 @@ std::pair<double, double> OuterLines(const QImage& row) {
     if (dark > 0) runs.back() = {runs.back().first + (x + 0.5) * dark, runs.back().second + dark};
     inRun = dark > 0;
   }
-  if (runs.empty()) return {0, 0};
-  return {runs.front().first / runs.front().second, runs.back().first / runs.back().second};
+  std::vector<double> middles;
+  for (const auto& [weighted, darkness] : runs) middles.push_back(weighted / darkness);
+  return middles;
 }
 
 // The PDF page read back with poppler's tools: the sheet's size, the text's font embedded, the
-// title block's text extractable, and the outermost ring on the sheet (the 180-degree ring at
-// magnification 1, the 90-degree one at 2) measured where it crosses the centre's row on the page
-// rendered at 10 pixels a mm: its radius is the disc's half the shorter side less 10 mm, times the
-// magnification, times the ring's part of 180 degrees, within 0.1 mm, about the sheet's centre.
+// title block's text extractable, and on the page rendered at 10 pixels a mm the outermost ring on
+// the sheet (the 180-degree ring at magnification 1, the 135-degree one at 1.5) where it crosses
+// the centre's row: its radius is half the shorter side less 10 mm, times the magnification, times
+// the ring's part of 180 degrees, within 0.1 mm, about the sheet's centre; and the scale bar's
+// length agrees with it within 0.1 mm.
 TEST(RenderTest, PdfPageHoldsTheWholeDiscTrueToScale) {
   for (const char* tool : {"pdfinfo", "pdffonts", "pdftotext", "pdftoppm"}) {
     if (QStandardPaths::findExecutable(tool).isEmpty()) GTEST_SKIP() << tool << " is missing";
   }
+  // The sheet's size, the ring's radius, a row through the scale bar's ticks and the disc's radius
+  // (of the 180-degree ring), mm, and the bar's km: its length at the ring's scale, the 180-degree
+  // ring being 20,015.09 km (pi x 6371) from the centre.
+  struct Geometry {
+    double widthMm, heightMm, radiusMm, barRowMm, discMm, barKm;
+  };
   const struct {
     QStringList options;
     const char* pageSize;
-    double widthMm, heightMm, radiusMm;
     const char* text;
+    Geometry mm;
   } sheets[] = {
-      {{}, "595.276 x 841.89 pts (A4)", 210, 297, 95, "scale 1 : 211,000,000"},
-      {{"--paper", "Letter", "--landscape", "--mag", "2"},
+      {{}, "595.276 x 841.89 pts (A4)", "scale 1 : 211,000,000", {210, 297, 95, 280.4, 95, 10000}},
+      {{"--paper", "Letter", "--landscape", "--mag", "1.5"},
        "792 x 612 pts (letter)",
-       279.4,
-       215.9,
-       97.95,
-       "scale 1 : 102,000,000"},
+       "scale 1 : 136,000,000",
+       {279.4, 215.9, 110.2, 199.1, 146.925, 10000}},
       {{"--paper", "a0", "--landscape", "--title", "東京 JA1"},
        "3370.39 x 2383.94 pts (A0)",
-       1189,
-       841,
-       410.5,
-       "東京 JA1"},
+       "東京 JA1",
+       {1189, 841, 410.5, 807.5, 410.5, 10000}},
   };
   ScratchDir dir;
   dir.Write(kCoastline, SmallCoastline());
@@ -660,16 +664,26 @@ TEST(RenderTest, PdfPageHoldsTheWholeDiscTrueToScale) {
     EXPECT_NE(text.find(sheet.text), std::string::npos) << text;
 
     constexpr double kPixelsPerMm = 10;
-    const int row = static_cast<int>(sheet.heightMm / 2 * kPixelsPerMm);
-    const int width = static_cast<int>(std::lround(sheet.widthMm * kPixelsPerMm));
-    Poppler(dir, "pdftoppm",
-            {"-gray", "-r", "254", "-x", "0", "-y", QString::number(row), "-W",
-             QString::number(width), "-H", "1", "-singlefile", "map.pdf", "row"});
-    const QImage rendered(QString::fromStdString(dir.Path("row.pgm")));
-    ASSERT_EQ(rendered.width(), width);
-    const auto [left, right] = OuterLines(rendered);
-    EXPECT_NEAR((right - left) / 2 / kPixelsPerMm, sheet.radiusMm, 0.1);
-    EXPECT_NEAR((right + left) / 2 / kPixelsPerMm, sheet.widthMm / 2, 0.1);
+    const Geometry& mm = sheet.mm;
+    const int width = static_cast<int>(std::lround(mm.widthMm * kPixelsPerMm));
+    const auto lineMiddles = [&](double rowMm) {
+      Poppler(dir, "pdftoppm",
+              {"-gray", "-r", "254", "-x", "0", "-y", QString::number(std::lround(rowMm * 10)),
+               "-W", QString::number(width), "-H", "1", "-singlefile", "map.pdf", "row"});
+      const QImage rendered(QString::fromStdString(dir.Path("row.pgm")));
+      EXPECT_EQ(rendered.width(), width);
+      std::vector<double> middles = LineMiddles(rendered);
+      for (double& middle : middles) middle /= kPixelsPerMm;
+      return middles;
+    };
+    // The outermost ring on the sheet, and the scale bar's ticks at 0, half and its length.
+    const std::vector<double> ring = lineMiddles(mm.heightMm / 2);
+    ASSERT_GE(ring.size(), 2u);
+    EXPECT_NEAR((ring.back() - ring.front()) / 2, mm.radiusMm, 0.1);
+    EXPECT_NEAR((ring.back() + ring.front()) / 2, mm.widthMm / 2, 0.1);
+    const std::vector<double> ticks = lineMiddles(mm.barRowMm);
+    ASSERT_GE(ticks.size(), 3u);
+    EXPECT_NEAR(ticks[2] - ticks[0], mm.barKm * mm.discMm / 20015.09, 0.1);
   }
 }
 
