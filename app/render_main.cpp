@@ -29,6 +29,7 @@
 #include "render/standard_output.h"
 #include "system/files.h"
 #include "system/numeric.h"
+#include "system/text_font.h"
 #include "system/utc_time.h"
 #include "view/drawing.h"
 #include "view/geodesy.h"
@@ -433,9 +434,14 @@ std::string PictureFile(const Options& options, PointTable& table, const Picture
   const std::string& path = *options.out;
   PaperOptions paper = options.paper;
   paper.time = options.time.value_or(UtcNow());
-  const std::string bytes = Making("the picture", [&] {
-    return PictureFileBytes(RenderLayers(options, table, view), view, options.format, paper);
-  });
+  std::string bytes;
+  try {
+    bytes = Making("the picture", [&] {
+      return PictureFileBytes(RenderLayers(options, table, view), view, options.format, paper);
+    });
+  } catch (const FontError& error) {
+    throw FileError("write", path, error.what());
+  }
   if (bytes.empty()) {
     throw FileError("write", path,
                     options.format == PictureFormat::kPdf

@@ -42,7 +42,8 @@ SheetSize SheetOf(const PaperOptions& paper);
 double DiscRadiusMm(const PaperOptions& paper, double magnification);
 
 // The PDF page of these layers showing the view's centre, magnification and target (its screen is
-// the sheet's). Empty when cairo could not make it; throws std::bad_alloc.
+// the sheet's). Empty when cairo could not make it; throws std::bad_alloc, and FontError when the
+// program's font cannot be had.
 std::string PaperPdf(const MapLayers& layers, const PictureView& view, const PaperOptions& paper);
 
 }  // namespace globeview

@@ -21,8 +21,8 @@ std::optional<PictureFormat> FormatOfName(std::string_view path);
 // The picture of these layers the window draws of `view`, as the whole content of a file: on a
 // screen of the view's size, on the map's background. The PNG's palette is the layers' colours
 // (PaletteOf): two bits a pixel for the designed picture, four with a target's two colours.
-// A PDF is the page of `paper` instead (PaperPdf). Throws std::bad_alloc; empty when the PNG or
-// PDF cannot be encoded.
+// A PDF is the page of `paper` instead (PaperPdf). Throws std::bad_alloc, and FontError when a
+// PDF's text has no font; empty when the PNG or PDF cannot be encoded.
 std::string PictureFileBytes(const MapLayers& layers, const PictureView& view, PictureFormat format,
                              const PaperOptions& paper = {});
 

@@ -26,6 +26,7 @@
 #include "system/application.h"
 #include "system/error_report.h"
 #include "system/files.h"
+#include "system/text_font.h"
 #include "ui/controls.h"
 #include "ui/picture_area.h"
 #include "view/drawing.h"
@@ -322,6 +323,8 @@ void Form1::WritePicture(const PictureView& view, const std::string& path) {
     WriteFileReplacing(path, bytes);
   } catch (const FileError& error) {
     messages.Show(ErrorReportLine(error));
+  } catch (const FontError& error) {
+    messages.Show(path + ": " + error.what());
   } catch (const std::bad_alloc&) {
     messages.Show(path + ": not enough memory for the picture");
   }
