@@ -29,6 +29,7 @@
 #include "render/standard_output.h"
 #include "system/files.h"
 #include "system/numeric.h"
+#include "system/text_font.h"
 #include "system/utc_time.h"
 #include "view/drawing.h"
 #include "view/geodesy.h"
@@ -57,8 +58,10 @@ constexpr const char* kVersion = GLOBEVIEW_VERSION;
 constexpr const char* kUsageLine =
     "usage: globeview-render [--data FILE] [--lon TEXT] [--lat TEXT] [--mag TEXT] [--size WxH]\n"
     "                        [--to LON,LAT|LOCATOR|-]... [--at X,Y|-]...\n"
-    "                        [--positions FILE|-] [--out FILE.png|FILE.svg|-]\n"
-    "                        [--format png|svg] [--target LON,LAT|LOCATOR]\n"
+    "                        [--positions FILE|-] [--out FILE.png|FILE.svg|FILE.pdf|-]\n"
+    "                        [--format png|svg|pdf] [--target LON,LAT|LOCATOR]\n"
+    "                        [--paper A4|A3|A2|A1|A0|letter|tabloid] [--landscape]\n"
+    "                        [--title TEXT] [--colors print|screen]\n"
     "                        [--greyline-windows [--days N]] [--time TIME] [--help]\n"
     "                        [--version]\n";
 
@@ -98,10 +101,22 @@ constexpr const char* kHelp =
     "                     (entries from 1); - writes it to standard output (not together\n"
     "                     with --to or --at)\n"
     "  --out FILE|-       the picture, of the screen size in pixels: a PNG for a name ending\n"
-    "                     in .png, an SVG of vectors for print for .svg (any case); - writes\n"
-    "                     it to standard output (a PNG unless --format svg; not together\n"
-    "                     with --positions -, --to or --at)\n"
-    "  --format png|svg   the picture's format, whatever the name of --out\n"
+    "                     in .png, an SVG of vectors for print for .svg, a PDF page of\n"
+    "                     paper for .pdf (any case); - writes it to standard output (a PNG\n"
+    "                     unless --format says otherwise; not together with --positions -,\n"
+    "                     --to or --at)\n"
+    "  --format png|svg|pdf  the picture's format, whatever the name of --out\n"
+    "  --paper NAME       the PDF's sheet: A4 (the default), A3, A2, A1, A0, letter or\n"
+    "                     tabloid. The whole disc fills the shorter side inside a 10 mm\n"
+    "                     margin, centred (with --mag above 1 the sheet's edge cuts it);\n"
+    "                     under it the centre, the date (--time), the projection, the\n"
+    "                     sphere, the scale and a scale bar in km. --size is not used\n"
+    "  --landscape        the PDF's sheet turned, its long side across\n"
+    "  --title TEXT       the PDF's first line, in place of the centre's longitude,\n"
+    "                     latitude and locator\n"
+    "  --colors print|screen  the PDF black on white (print, the default) or in the\n"
+    "                     screen's colours\n"
+    "                     (--paper, --landscape, --title and --colors need a PDF picture)\n"
     "  --target LON,LAT   a target, or --target LOCATOR: drawn on --out as the window draws\n"
     "                     it, in yellow a ring around it and the short path straight from\n"
     "                     the middle to it, in orange the long path, from the middle away\n"
@@ -174,6 +189,8 @@ struct Options {
   std::optional<int> days;                       // --days: of --greyline-windows
   std::optional<UtcTime> time;                   // --time; none: now
   LayerChoice layers = LayerChoice::Designed();  // --layers
+  PaperOptions paper;                            // --paper, --landscape, --title, --colors
+  std::string paperOption;                       // the first of those, as given
   bool help = false;                             // --help
   bool version = false;                          // --version
 };
@@ -229,7 +246,29 @@ Place ParsePlace(const std::string& name, std::string_view text) {
 PictureFormat ParseFormat(std::string_view text) {
   if (text == "png") return PictureFormat::kPng;
   if (text == "svg") return PictureFormat::kSvg;
-  throw UsageError("--format takes png or svg, not \"" + std::string(text) + "\"");
+  if (text == "pdf") return PictureFormat::kPdf;
+  throw UsageError("--format takes png, svg or pdf, not \"" + std::string(text) + "\"");
+}
+
+// --paper, --landscape (`text` none), --title or --colors.
+void ParsePaperOption(const std::string& name, const std::optional<std::string>& text,
+                      Options& options) {
+  if (options.paperOption.empty()) options.paperOption = text ? name + ' ' + *text : name;
+  if (name == "--landscape") {
+    if (text) throw UsageError(name + " takes no value");
+    options.paper.landscape = true;
+  } else if (name == "--title") {
+    options.paper.title = *text;
+  } else if (name == "--colors") {
+    if (*text != "print" && *text != "screen") {
+      throw UsageError("--colors takes print or screen, not \"" + *text + "\"");
+    }
+    options.paper.screenColours = *text == "screen";
+  } else if (const std::optional<Paper> paper = PaperNamed(*text)) {
+    options.paper.paper = *paper;
+  } else {
+    throw UsageError("--paper takes A4, A3, A2, A1, A0, letter or tabloid, not \"" + *text + "\"");
+  }
 }
 
 // --to or --at: one place or pixel, or "-" for those of standard input's lines.
@@ -269,12 +308,21 @@ void CheckOutputs(Options& options, std::optional<PictureFormat> format) {
     throw UsageError("--target " + options.targetText + ": a target is drawn on the picture, and " +
                      "there is no --out");
   }
-  if (!options.out) return;
+  if (!options.out) {
+    if (!options.paperOption.empty()) {
+      throw UsageError(options.paperOption + ": paper is for a PDF picture, and there is no --out");
+    }
+    return;
+  }
   if (!format && *options.out != "-") format = FormatOfName(*options.out);
   if (!format && *options.out != "-") {
-    throw UsageError(*options.out + ": cannot tell the format; use .png or .svg, or --format");
+    throw UsageError(*options.out +
+                     ": cannot tell the format; use .png, .svg or .pdf, or --format");
   }
   options.format = format.value_or(PictureFormat::kPng);
+  if (!options.paperOption.empty() && options.format != PictureFormat::kPdf) {
+    throw UsageError(options.paperOption + ": paper is for a PDF picture (--out FILE.pdf)");
+  }
 }
 
 // Throws UsageError for an option it does not know or a value it cannot take.
@@ -325,6 +373,9 @@ Options ParseOptions(int argc, char** argv) {
       options.out = takeFileName();
     } else if (name == "--format") {
       format = ParseFormat(takeValue());
+    } else if (name == "--paper" || name == "--landscape" || name == "--title" ||
+               name == "--colors") {
+      ParsePaperOption(name, name == "--landscape" ? value : takeValue(), options);
     } else if (name == "--to" || name == "--at") {
       AddQuery(name, takeValue(), options);
     } else if (name == "--greyline-windows") {
@@ -381,10 +432,22 @@ MapLayers RenderLayers(const Options& options, PointTable& table, const PictureV
 // The bytes of the picture file at `path` in `format`.
 std::string PictureFile(const Options& options, PointTable& table, const PictureView& view) {
   const std::string& path = *options.out;
-  const std::string bytes = Making("the picture", [&] {
-    return PictureFileBytes(RenderLayers(options, table, view), view, options.format);
-  });
-  if (bytes.empty()) throw FileError("write", path, "the picture could not be encoded as PNG");
+  PaperOptions paper = options.paper;
+  paper.time = options.time.value_or(UtcNow());
+  std::string bytes;
+  try {
+    bytes = Making("the picture", [&] {
+      return PictureFileBytes(RenderLayers(options, table, view), view, options.format, paper);
+    });
+  } catch (const FontError& error) {
+    throw FileError("write", path, error.what());
+  }
+  if (bytes.empty()) {
+    throw FileError("write", path,
+                    options.format == PictureFormat::kPdf
+                        ? "the PDF could not be made"
+                        : "the picture could not be encoded as PNG");
+  }
   return bytes;
 }
 

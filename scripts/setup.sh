@@ -13,9 +13,10 @@ source "$top/scripts/steps.sh"
 purpose=${1:-}
 shift || true
 # Building and running need the compiler, Qt and the libraries of the core (FreeType and
-# fontconfig draw the pictures' texts); the labels are Japanese, so a font that has them.
+# fontconfig draw the pictures' texts, cairo the PDF pages); the labels are Japanese, so a font
+# that has them.
 packages=(cmake g++ make pkg-config qt6-base-dev libhwy-dev libdeflate-dev libfreetype-dev
-          libfontconfig-dev fonts-noto-cjk)
+          libfontconfig-dev libcairo2-dev fonts-noto-cjk)
 case $purpose in
   run)
     options=(-DGLOBEVIEW_TESTS=OFF -DGLOBEVIEW_BENCH=OFF)
@@ -23,11 +24,12 @@ case $purpose in
     what="globeview and globeview-render"
     ;;
   test)
-    # The tests check projections against PROJ, PNG files through libpng and SVG pictures through
-    # rsvg-convert; the packaging tests build a Debian package, check it with lintian and validate
-    # the desktop entry and the metainfo; the window's title is read off a virtual X server.
+    # The tests check projections against PROJ, PNG files through libpng, SVG pictures through
+    # rsvg-convert and PDF pages through poppler's tools; the packaging tests build a Debian
+    # package, check it with lintian and validate the desktop entry and the metainfo; the window's
+    # title is read off a virtual X server.
     packages+=(libgtest-dev libgmock-dev libbenchmark-dev libproj-dev libpng-dev librsvg2-bin
-               dpkg-dev desktop-file-utils appstream lintian xvfb xauth xdotool)
+               poppler-utils dpkg-dev desktop-file-utils appstream lintian xvfb xauth xdotool)
     options=(-DGLOBEVIEW_TESTS=ON -DGLOBEVIEW_BENCH=ON)
     targets=()
     what="everything"

@@ -936,8 +936,10 @@ TEST_F(Form1Test, KeysCopyTheReadoutSaveThePictureAndEscRemovesTheTarget) {
   EXPECT_EQ(clipboard.text(), pointer);
 
   Click(form, Qt::RightButton, PixelOf(kNewYork));
-  saveDialog_.names = {dir_.Path("map.PNG"), dir_.Path("map.jpg"), dir_.Path("no/map.svg")};
-  for (int i = 0; i < 3; ++i) QTest::keyClick(&field, Qt::Key_S, Qt::ControlModifier);
+  saveDialog_.names = {dir_.Path("map.PNG"), dir_.Path("map.jpg"), dir_.Path("no/map.svg"),
+                       dir_.Path("map.pdf")};
+  for (int i = 0; i < 4; ++i) QTest::keyClick(&field, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(test::ReadBytes(dir_.Path("map.pdf")).rfind("%PDF-", 0), 0u) << "an A4 page";
   QImage saved;
   ASSERT_TRUE(saved.load(QString::fromStdString(dir_.Path("map.PNG"))));
   EXPECT_EQ(saved.convertToFormat(QImage::Format_RGB32), form.Picture()) << "target included";

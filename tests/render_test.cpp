@@ -18,6 +18,7 @@
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "data/point_table.h"
@@ -279,7 +280,12 @@ TEST(RenderTest, WrongOptionsExitWithUsageNamingTheOptionAndValue) {
       {"--out", "-", "--positions", "-"},
       {"--to", "-", "--at", "-"},  // standard input read twice
       {"--out", "map.jpg"},        // neither .png nor .svg
-      {"--out", "map.PDF"},
+      {"--out", "map.PS"},
+      {"--paper", "A4", "--out", "map.png"},  // paper is for a PDF alone
+      {"--landscape", "--format", "svg", "--out", "-"},
+      {"--title", "Tokyo"},
+      {"--paper", "B5", "--out", "map.pdf"},
+      {"--colors", "grey", "--out", "map.pdf"},
       {"--format", "jpg"},
       {"--time", "2026-12-21T12:00"},  // no zone
       {"--time", "2026-02-29T12:00Z"},
@@ -345,6 +351,9 @@ TEST(RenderTest, PictureGoesToStandardOutputInTheFormatAskedFor) {
       Render(dir, kSmallScreen + QStringList{"--format=svg", "--out", "map.img"});
   ASSERT_EQ(named.exitCode, 0) << named.err;
   EXPECT_EQ(ReadBytes(dir.Path("map.img")), svg.out);
+  const RunResult pdf = Render(dir, kSmallScreen + QStringList{"--out", "-", "--format", "pdf"});
+  ASSERT_EQ(pdf.exitCode, 0) << pdf.err;
+  EXPECT_EQ(pdf.out.rfind("%PDF-", 0), 0u);
 }
 
 // A target drawn as the window draws it. Around 0, 0 on the 100 x 50 pixel screen, 90E 0N is at
@@ -479,7 +488,7 @@ TEST(RenderTest, LackOfMemoryIsAMessage) {
     rlim_t addressSpace;
     std::string message;
   } cases[] = {
-      {{"--positions", "-"}, 21000 * 1024, "not enough memory for the positions"},
+      {{"--positions", "-"}, 27000 * 1024, "not enough memory for the positions"},
       {{"--size", "20000x20000", "--out", "map.png"},
        64 << 20,
        "not enough memory for the picture"},
@@ -598,6 +607,115 @@ TEST(RenderTest, SvgPictureRendersToThePngsPixelsWithinOnePixel) {
     ASSERT_EQ(rendered.size(), png.size());
     EXPECT_EQ(Unmatched(png, rendered), 0);
     EXPECT_EQ(Unmatched(rendered, png), 0);
+  }
+}
+
+// What one of poppler's tools prints about a file of the scratch folder; empty if it failed.
+std::string Poppler(const ScratchDir& dir, const QString& tool, const QStringList& arguments) {
+  QProcess process;
+  process.setWorkingDirectory(QString::fromStdString(dir.Root()));
+  process.start(QStandardPaths::findExecutable(tool), arguments);
+  if (!process.waitForFinished(60000) || process.exitCode() != 0) {
+    ADD_FAILURE() << tool.toStdString() << ": " << process.readAllStandardError().toStdString();
+    return {};
+  }
+  return process.readAllStandardOutput().toStdString();
+}
+
+// The middles of the lines crossed along a row of grey pixels, in pixels from its left: the
+// darkness-weighted centres of its runs of pixels that are not white.
+std::vector<double> LineMiddles(const QImage& row) {
+  std::vector<std::pair<double, double>> runs;  // sum of x times darkness, sum of darkness
+  bool inRun = false;
+  for (int x = 0; x < row.width(); ++x) {
+    const double dark = 255 - qGray(row.pixel(x, 0));
+    if (dark > 0 && !inRun) runs.emplace_back(0, 0);
+    if (dark > 0) runs.back() = {runs.back().first + (x + 0.5) * dark, runs.back().second + dark};
+    inRun = dark > 0;
+  }
+  std::vector<double> middles;
+  for (const auto& [weighted, darkness] : runs) middles.push_back(weighted / darkness);
+  return middles;
+}
+
+// The PDF page read back with poppler's tools: the sheet's size, the text's font embedded, the
+// title block's text extractable, and on the page rendered at 10 pixels a mm the outermost ring on
+// the sheet (the 180-degree ring at magnification 1, the 135-degree one at 1.5) where it crosses
+// the centre's row: its radius is half the shorter side less 10 mm, times the magnification, times
+// the ring's part of 180 degrees, within 0.1 mm, about the sheet's centre; and the scale bar's
+// length agrees with it within 0.1 mm.
+TEST(RenderTest, PdfPageHoldsTheWholeDiscTrueToScale) {
+  for (const char* tool : {"pdfinfo", "pdffonts", "pdftotext", "pdftoppm"}) {
+    if (QStandardPaths::findExecutable(tool).isEmpty()) GTEST_SKIP() << tool << " is missing";
+  }
+  // The sheet's size, the ring's radius, a row through the scale bar's ticks and the disc's radius
+  // (of the 180-degree ring), mm, and the bar's km: its length at the ring's scale, the 180-degree
+  // ring being 20,015.09 km (pi x 6371) from the centre.
+  struct Geometry {
+    double widthMm, heightMm, radiusMm, barRowMm, discMm, barKm;
+  };
+  const struct {
+    QStringList options;
+    const char* pageSize;
+    const char* text;
+    Geometry mm;
+  } sheets[] = {
+      {{}, "595.276 x 841.89 pts (A4)", "scale 1 : 211,000,000", {210, 297, 95, 280.4, 95, 10000}},
+      {{"--paper", "Letter", "--landscape", "--mag", "1.5"},
+       "792 x 612 pts (letter)",
+       "scale 1 : 136,000,000",
+       {279.4, 215.9, 110.2, 199.1, 146.925, 10000}},
+      {{"--paper", "a0", "--landscape", "--title", "東京 JA1"},
+       "3370.39 x 2383.94 pts (A0)",
+       "東京 JA1",
+       {1189, 841, 410.5, 807.5, 410.5, 10000}},
+  };
+  ScratchDir dir;
+  dir.Write(kCoastline, SmallCoastline());
+  for (const auto& sheet : sheets) {
+    SCOPED_TRACE(sheet.options.join(' ').toStdString());
+    const RunResult run = Render(dir, QStringList{"--data", kCoastline, "--lon", "139.7", "--lat",
+                                                  "35.7", "--layers", "rings", "--out", "map.pdf"} +
+                                          sheet.options);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(Poppler(dir, "pdfinfo", {"map.pdf"}).find(sheet.pageSize), std::string::npos);
+
+    std::istringstream fonts(Poppler(dir, "pdffonts", {"map.pdf"}));
+    std::string line;
+    int embedded = 0;
+    while (std::getline(fonts, line)) {
+      std::istringstream fields(line);
+      const std::vector<std::string> field{std::istream_iterator<std::string>(fields), {}};
+      if (field.size() < 7 || field[0] == "name" || field[0].rfind("---", 0) == 0) continue;
+      EXPECT_EQ(field[field.size() - 5], "yes") << line;  // the emb column
+      ++embedded;
+    }
+    EXPECT_GT(embedded, 0);
+    const std::string text = Poppler(dir, "pdftotext", {"map.pdf", "-"});
+    EXPECT_NE(text.find("sphere of radius 6371 km"), std::string::npos) << text;
+    EXPECT_NE(text.find(sheet.text), std::string::npos) << text;
+
+    constexpr double kPixelsPerMm = 10;
+    const Geometry& mm = sheet.mm;
+    const int width = static_cast<int>(std::lround(mm.widthMm * kPixelsPerMm));
+    const auto lineMiddles = [&](double rowMm) {
+      Poppler(dir, "pdftoppm",
+              {"-gray", "-r", "254", "-x", "0", "-y", QString::number(std::lround(rowMm * 10)),
+               "-W", QString::number(width), "-H", "1", "-singlefile", "map.pdf", "row"});
+      const QImage rendered(QString::fromStdString(dir.Path("row.pgm")));
+      EXPECT_EQ(rendered.width(), width);
+      std::vector<double> middles = LineMiddles(rendered);
+      for (double& middle : middles) middle /= kPixelsPerMm;
+      return middles;
+    };
+    // The outermost ring on the sheet, and the scale bar's ticks at 0, half and its length.
+    const std::vector<double> ring = lineMiddles(mm.heightMm / 2);
+    ASSERT_GE(ring.size(), 2u);
+    EXPECT_NEAR((ring.back() - ring.front()) / 2, mm.radiusMm, 0.1);
+    EXPECT_NEAR((ring.back() + ring.front()) / 2, mm.widthMm / 2, 0.1);
+    const std::vector<double> ticks = lineMiddles(mm.barRowMm);
+    ASSERT_GE(ticks.size(), 3u);
+    EXPECT_NEAR(ticks[2] - ticks[0], mm.barKm * mm.discMm / 20015.09, 0.1);
   }
 }
 

@@ -62,12 +62,21 @@ std::string SuggestedFileName(const PictureView& view) {
 std::optional<PictureFormat> FormatOfName(std::string_view path) {
   if (EndsWithAnyCase(path, ".png")) return PictureFormat::kPng;
   if (EndsWithAnyCase(path, ".svg")) return PictureFormat::kSvg;
+  if (EndsWithAnyCase(path, ".pdf")) return PictureFormat::kPdf;
   return std::nullopt;
 }
 
-std::string PictureFileBytes(const MapLayers& layers, const PictureView& view,
-                             PictureFormat format) {
-  return format == PictureFormat::kSvg ? SvgPicture(layers, view) : PngPicture(layers, view);
+std::string PictureFileBytes(const MapLayers& layers, const PictureView& view, PictureFormat format,
+                             const PaperOptions& paper) {
+  switch (format) {
+    case PictureFormat::kSvg:
+      return SvgPicture(layers, view);
+    case PictureFormat::kPdf:
+      return PaperPdf(layers, view, paper);
+    case PictureFormat::kPng:
+      break;
+  }
+  return PngPicture(layers, view);
 }
 
 }  // namespace globeview

@@ -24,7 +24,7 @@ std::optional<std::string> QtSaveDialog::AskFileName(const std::string& folder,
   if (start.isEmpty() || !QFileInfo(start).isDir()) start = PicturesFolder();
   QFileDialog dialog(parent_, QStringLiteral("画像を保存"),
                      QDir(start).filePath(QString::fromStdString(name)),
-                     QStringLiteral("画像 (*.png *.svg);;PNG (*.png);;SVG (*.svg)"));
+                     QStringLiteral("画像 (*.png *.svg *.pdf);;PNG (*.png);;SVG (*.svg);;PDF A4 (*.pdf)"));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().constFirst().toStdString();

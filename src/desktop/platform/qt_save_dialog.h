@@ -6,8 +6,8 @@ class QWidget;
 
 namespace globeview {
 
-// Qt's dialog for saving the picture, over `parent`, offering PNG and SVG names; it asks before a
-// file is replaced. Its texts are Japanese where Qt's translations are installed.
+// Qt's dialog for saving the picture, over `parent`, offering PNG, SVG and PDF names; it asks
+// before a file is replaced. Its texts are Japanese where Qt's translations are installed.
 class QtSaveDialog final : public SaveDialog {
  public:
   explicit QtSaveDialog(QWidget* parent = nullptr) : parent_(parent) {}

@@ -27,6 +27,7 @@
 #include "system/application.h"
 #include "system/error_report.h"
 #include "system/files.h"
+#include "system/text_font.h"
 #include "ui/controls.h"
 #include "ui/picture_area.h"
 #include "view/drawing.h"
@@ -312,15 +313,21 @@ void Form1::WritePicture(const PictureView& view, const std::string& path) {
   MessageBox& messages = *services_.messageBox;
   const std::optional<PictureFormat> format = FormatOfName(path);
   if (!format) {
-    return messages.Show(path + ": cannot tell the format; use a name ending in .png or .svg");
+    return messages.Show(path +
+                         ": cannot tell the format; use a name ending in .png, .svg or .pdf");
   }
   try {
-    const std::string bytes = PictureFileBytes(Layers(view), view, *format);
+    // A PDF is an A4 page, portrait, in print colours, of the layers on the screen.
+    PaperOptions paper;
+    paper.time = UtcNow();
+    const std::string bytes = PictureFileBytes(Layers(view), view, *format, paper);
     if (bytes.empty()) return messages.Show(path + ": the picture could not be encoded");
     WriteFileReplacing(path, bytes);
     saveFolder_ = std::filesystem::path(path).parent_path().string();
   } catch (const FileError& error) {
     messages.Show(ErrorReportLine(error));
+  } catch (const FontError& error) {
+    messages.Show(path + ": " + error.what());
   } catch (const std::bad_alloc&) {
     messages.Show(path + ": not enough memory for the picture");
   }
