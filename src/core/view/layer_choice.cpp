@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "view/night_layer.h"
 #include "view/target.h"
 
 namespace globeview {
@@ -66,6 +67,8 @@ MapLayers BuildMap(const LayerChoice& choice, MapContent& content, const Picture
         layers.push_back(std::make_unique<CrossLayer>());
         break;
       case LayerName::kNight:
+        layers.push_back(std::make_unique<NightLayer>(content.time));
+        break;
       case LayerName::kBorders:
       case LayerName::kGrid:
       case LayerName::kBearings:
