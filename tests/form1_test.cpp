@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -809,6 +810,7 @@ TEST_F(Form1Test, ARightClickPinsTheTargetUntilOneOffTheDiscOrEscRemovesIt) {
   EXPECT_GT(CountPixels(form.Picture(), kLongPathPixel), 200);
   EXPECT_TRUE(line.text().startsWith(QString::fromUtf8("目標 経度 -7")));
   EXPECT_TRUE(line.text().contains("  FN30")) << line.text().toStdString();
+  EXPECT_TRUE(line.text().contains(QString::fromUtf8("  日の出 ")) && line.text().endsWith(" UTC"));
   EXPECT_FALSE(line.isHidden());
 
   Click(form, Qt::LeftButton, {320, 240});
@@ -835,6 +837,33 @@ TEST_F(Form1Test, ARightClickPinsTheTargetUntilOneOffTheDiscOrEscRemovesIt) {
   form.Form_KeyDown(escape);
   EXPECT_FALSE(form.Target());
   EXPECT_EQ(form.Picture(), plain);
+}
+
+TEST_F(Form1Test, F6ShowsDayAndNightAndGlobeviewConfKeepsTheChoice) {
+  const QRgb night = qRgb(30, 50, 128);
+  const auto conf = [] {
+    std::ifstream in("globeview.conf");
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  Form1Services services = Services();
+  services.files->config = "globeview.conf";
+  QKeyEvent f6(QEvent::KeyPress, Qt::Key_F6, Qt::NoModifier);
+  {
+    Form1 form(services);
+    form.Form_Load();
+    form.Command1_Click();
+    EXPECT_EQ(CountPixels(form.Picture(), night), 0);
+    form.Form_KeyDown(f6);
+    EXPECT_GT(CountPixels(form.Picture(), night), 1000);
+    EXPECT_NE(conf().find("night=on\n"), std::string::npos) << conf();
+  }
+  Form1 again(services);
+  again.Form_Load();
+  again.Command1_Click();
+  EXPECT_GT(CountPixels(again.Picture(), night), 1000) << "the choice read at the start";
+  again.Form_KeyDown(f6);
+  EXPECT_EQ(CountPixels(again.Picture(), night), 0);
+  EXPECT_NE(conf().find("night=off\n"), std::string::npos) << conf();
 }
 
 TEST_F(Form1Test, ADoubleClickOnTheDiscCentresThereAndPressesStart) {
