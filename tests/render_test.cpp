@@ -346,6 +346,21 @@ TEST(RenderTest, PictureGoesToStandardOutputInTheFormatAskedFor) {
   EXPECT_EQ(ReadBytes(dir.Path("map.img")), svg.out);
 }
 
+// Day and night at --time: the same moment the same bytes, a minute later others.
+TEST(RenderTest, NightLayerIsDrawnForTheTimeGiven) {
+  ScratchDir dir;
+  dir.Write(kCoastline, SmallCoastline());
+  const QStringList night = kSmallScreen + QStringList{"--layers", "night,coast", "--out", "-"};
+  const auto at = [&](const char* time) {
+    return Render(dir, night + QStringList{"--time", time});
+  };
+  const RunResult first = at("2026-12-21T12:00Z");
+  ASSERT_EQ(first.exitCode, 0) << first.err;
+  EXPECT_EQ(at("2026-12-21T12:00Z").out, first.out);
+  EXPECT_NE(at("2026-12-21T18:00Z").out, first.out);
+  EXPECT_NE(Render(dir, kSmallScreen + QStringList{"--out", "-"}).out, first.out);
+}
+
 // A target drawn as the window draws it. Around 0, 0 on the 100 x 50 pixel screen, 90E 0N is at
 // (62.5, 25) and the 180-degree ring 25 pixels from the middle: the short path runs along the
 // cross's bar from the middle to the target, the long path from the middle out to (25, 25) and from
@@ -543,6 +558,8 @@ TEST(RenderTest, SvgPictureRendersToThePngsPixelsWithinOnePixel) {
   const QStringList views[] = {
       {"--lon", "139.7", "--lat", "35.7", "--mag", "1", "--size", "640x480"},
       {"--lon", "-74", "--lat", "40.7", "--mag", "3", "--size", "500x700"},  // clipped, tall
+      {"--lon", "139.7", "--lat", "35.7", "--mag", "1", "--size", "640x480", "--layers", "night",
+       "--time", "2026-12-21T07:50Z"},  // day and night, the terminator by the ring
   };
   ScratchDir dir;
   for (const auto& view : views) {
