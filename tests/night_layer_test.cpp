@@ -6,53 +6,30 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <string>
+#include <utility>
 #include <vector>
 
 #include "output/raster_surface.h"
 
 namespace globeview {
-namespace {
 
-std::uint32_t Pixel(Rgb c) {
-  return 0xff000000u | static_cast<std::uint32_t>(c.r << 16 | c.g << 8 | c.b);
-}
-
-// The oracle: the shade of the place under a pixel, from the sun's altitude there.
-std::optional<Rgb> ShadeUnder(const Projector& projector, const Subsolar& sun, int x, int y) {
-  const double t = projector.View().twipsPerPixel;
-  const std::optional<Place> place = projector.PlaceAt({x * t, y * t});
-  if (!place) return std::nullopt;
-  const double altitude = SunAltitude(sun, *place);
-  Rgb shade = kBackground;
-  for (const NightShade& s : {kCivilTwilight, kNauticalTwilight, kAstronomicalTwilight, kNight}) {
-    if (altitude < s.altitude) shade = s.colour;
-  }
-  return shade;
-}
-
-// Solstices and equinoxes, the grey line through the antipode, and the poles' polar day and night:
-// every pixel whose place and neighbours' places share a shade is drawn in it.
+// Solstices and an equinox, the terminator by the antipode, the poles' polar night and day: every
+// pixel whose place and neighbours' places (PlaceAt, the readout's) share the sun's shade, by its
+// altitude there, is drawn in it. The point under the sun's mark is left out.
 TEST(NightLayerTest, EachPixelTakesTheShadeOfThePlaceUnderIt) {
-  const struct {
-    const char* time;
-    Place centre;
-    std::optional<Rgb> middle;
-  } kCases[] = {
-      {"2026-12-21T09:00Z", {139.7, 35.7}, std::nullopt},
-      {"2026-12-21T07:50Z", {139.7, 35.7}, std::nullopt},  // the terminator near the antipode
-      {"2026-03-20T12:00Z", {139.7, 35.7}, kNight.colour},
-      {"2026-03-20T12:00Z", {-40.3, -35.7}, kBackground},
-      {"2026-12-21T12:00Z", {0, 90}, kNight.colour},  // polar night
-      {"2026-12-21T00:00Z", {0, -90}, kBackground},   // polar day
-      {"2026-06-21T12:00Z", {30, 89}, kBackground},
-      {"2026-06-21T03:00Z", {0, -80}, kNight.colour},
+  const std::pair<const char*, Place> kCases[] = {
+      {"2026-12-21T09:00Z", {139.7, 35.7}},
+      {"2026-12-21T07:50Z", {139.7, 35.7}},  // the terminator by the antipode
+      {"2026-03-20T12:00Z", {139.7, 35.7}},
+      {"2026-12-21T12:00Z", {0, 90}},   // polar night all round the middle
+      {"2026-12-21T00:00Z", {0, -90}},  // polar day
   };
   constexpr int kWidth = 480, kHeight = 270;
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(std::string(c.time) + " " + std::to_string(c.centre.lon));
-    const UtcTime time = *ParseUtcTime(c.time);
-    const PictureView view = PictureView::OfPixels(c.centre, 1, kWidth, kHeight);
+  const auto argb = [](Rgb c) { return 0xff000000u | std::uint32_t(c.r << 16 | c.g << 8 | c.b); };
+  for (const auto& [when, centre] : kCases) {
+    SCOPED_TRACE(when);
+    const UtcTime time = *ParseUtcTime(when);
+    const PictureView view = PictureView::OfPixels(centre, 1, kWidth, kHeight);
     std::vector<std::uint32_t> pixels(kWidth * kHeight);
     RasterSurface surface(
         Rgb32Pixels{reinterpret_cast<std::uint8_t*>(pixels.data()), kWidth * 4, kWidth, kHeight},
@@ -64,31 +41,30 @@ TEST(NightLayerTest, EachPixelTakesTheShadeOfThePlaceUnderIt) {
 
     const Projector projector(view);
     const Subsolar sun = SubsolarPoint(time);
-    const ScreenPosition mark = projector.PositionOf(sun.place);
-    std::vector<std::optional<Rgb>> under(kWidth * kHeight);
-    for (int y = 0; y < kHeight; ++y) {
-      for (int x = 0; x < kWidth; ++x) under[y * kWidth + x] = ShadeUnder(projector, sun, x, y);
-    }
-    int checked = 0;
-    for (int y = 1; y + 1 < kHeight; ++y) {
-      for (int x = 1; x + 1 < kWidth; ++x) {
-        const std::optional<Rgb>& shade = under[y * kWidth + x];
-        bool clear = shade && std::hypot(x - mark.x / 15, y - mark.y / 15) > 8;
-        for (int dy = -1; dy <= 1; ++dy) {
-          for (int dx = -1; dx <= 1; ++dx)
-            clear = clear && under[(y + dy) * kWidth + x + dx] == shade;
-        }
-        if (!clear) continue;
-        ++checked;
-        ASSERT_EQ(pixels[y * kWidth + x], Pixel(*shade)) << "pixel " << x << "," << y;
+    std::vector<std::optional<std::uint32_t>> under(kWidth * kHeight);
+    for (int k = 0; k < kWidth * kHeight; ++k) {
+      const auto place = projector.PlaceAt({k % kWidth * 15.0, k / kWidth * 15.0});
+      if (!place) continue;
+      Rgb shade = kBackground;
+      for (const NightShade& s :
+           {kCivilTwilight, kNauticalTwilight, kAstronomicalTwilight, kNight}) {
+        if (SunAltitude(sun, *place) < s.altitude) shade = s.colour;
       }
+      under[k] = argb(shade);
+    }
+    const ScreenPosition mark = projector.PositionOf(sun.place);
+    int checked = 0;
+    for (int k = kWidth + 1; k < kWidth * (kHeight - 1) - 1; ++k) {
+      bool clear = under[k] && std::hypot(k % kWidth - mark.x / 15, k / kWidth - mark.y / 15) > 8;
+      for (const int near :
+           {-kWidth - 1, -kWidth, -kWidth + 1, -1, 1, kWidth - 1, kWidth, kWidth + 1}) {
+        clear = clear && under[k + near] == under[k];
+      }
+      checked += clear ? 1 : 0;
+      ASSERT_TRUE(!clear || pixels[k] == *under[k]) << "pixel " << k % kWidth << "," << k / kWidth;
     }
     EXPECT_GT(checked, 40000);
-    if (c.middle) {
-      EXPECT_EQ(pixels[kHeight / 2 * kWidth + kWidth / 2], Pixel(*c.middle));
-    }
   }
 }
 
-}  // namespace
 }  // namespace globeview
