@@ -52,7 +52,7 @@ void AppendQueryRow(std::string& csv, const Query& query, const PictureView& vie
 std::string TargetReadoutText(Place target, Heading shortPath);
 
 // The same line with the target's sunrise and sunset of the UTC day `day` falls in appended after
-// two spaces (see SunriseSunsetText): "...  FN30aq  日の出 11:42 日の入 21:50 UTC".
+// two spaces (see SunriseSunsetText): "...  FN30aq  日の出 05:12 日の入 16:40 UTC".
 std::string TargetReadoutText(Place target, Heading shortPath, UtcTime day);
 
 // The pointer's readout with the locator of its place appended: "経度 -73.99  緯度 40.75 方位 25.1°
