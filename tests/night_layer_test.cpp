@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <utility>
+#include <tuple>
 #include <vector>
 
 #include "output/raster_surface.h"
@@ -17,19 +17,19 @@ namespace globeview {
 // pixel whose place and neighbours' places (PlaceAt, the readout's) share the sun's shade, by its
 // altitude there, is drawn in it. The point under the sun's mark is left out.
 TEST(NightLayerTest, EachPixelTakesTheShadeOfThePlaceUnderIt) {
-  const std::pair<const char*, Place> kCases[] = {
-      {"2026-12-21T09:00Z", {139.7, 35.7}},
-      {"2026-12-21T07:50Z", {139.7, 35.7}},  // the terminator by the antipode
-      {"2026-03-20T12:00Z", {139.7, 35.7}},
-      {"2026-12-21T12:00Z", {0, 90}},   // polar night all round the middle
-      {"2026-12-21T00:00Z", {0, -90}},  // polar day
+  const std::tuple<const char*, Place, double> kCases[] = {
+      {"2026-12-21T09:00Z", {139.7, 35.7}, 1},
+      {"2026-12-21T07:50Z", {139.7, 35.7}, 1},  // the terminator by the antipode
+      {"2026-03-20T12:00Z", {139.7, 35.7}, 4},
+      {"2026-12-21T12:00Z", {0, 90}, 1},   // polar night all round the middle
+      {"2026-12-21T00:00Z", {0, -90}, 1},  // polar day
   };
   constexpr int kWidth = 480, kHeight = 270;
   const auto argb = [](Rgb c) { return 0xff000000u | std::uint32_t(c.r << 16 | c.g << 8 | c.b); };
-  for (const auto& [when, centre] : kCases) {
+  for (const auto& [when, centre, magnification] : kCases) {
     SCOPED_TRACE(when);
     const UtcTime time = *ParseUtcTime(when);
-    const PictureView view = PictureView::OfPixels(centre, 1, kWidth, kHeight);
+    const PictureView view = PictureView::OfPixels(centre, magnification, kWidth, kHeight);
     std::vector<std::uint32_t> pixels(kWidth * kHeight);
     RasterSurface surface(
         Rgb32Pixels{reinterpret_cast<std::uint8_t*>(pixels.data()), kWidth * 4, kWidth, kHeight},

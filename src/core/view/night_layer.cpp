@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <initializer_list>
 #include <numbers>
 
 namespace globeview {
@@ -19,6 +20,9 @@ constexpr double kLongestEdgePixels = 8;
 // The first corners of a traced circle, and how many halvings an edge may take after them: enough
 // for a boundary that passes a hair from the antipode and so runs round the 180-degree ring.
 constexpr int kFirstCorners = 64;
+// Beyond this many pixels past an edge of the screen a boundary is not followed closely: no pixel
+// of the picture lies near it, and its edges there never come onto the screen.
+constexpr double kOffScreenPixels = 64;
 constexpr int kDeepestHalving = 40;
 // The mark on the point under the sun: a ring and a dot, pixels.
 constexpr double kMarkRadiusPixels = 6;
@@ -79,7 +83,8 @@ class Tracer {
       : projector_(projector),
         circle_(circle),
         tolerance_(kTraceTolerancePixels * projector.View().twipsPerPixel),
-        longest_(kLongestEdgePixels * projector.View().twipsPerPixel) {}
+        longest_(kLongestEdgePixels * projector.View().twipsPerPixel),
+        margin_(kOffScreenPixels * projector.View().twipsPerPixel) {}
 
   std::vector<ScreenPosition> Corners() {
     corners_.clear();
@@ -107,7 +112,8 @@ class Tracer {
     const ScreenPosition mid = Position(bm);
     const double stray = std::hypot(mid.x - (from.x + to.x) / 2, mid.y - (from.y + to.y) / 2);
     const double length = std::hypot(to.x - from.x, to.y - from.y);
-    if (depth < kDeepestHalving && (stray > tolerance_ || length > longest_)) {
+    if (depth < kDeepestHalving && !OffScreen({from, mid, to}) &&
+        (stray > tolerance_ || length > longest_)) {
       Halve(b0, from, bm, mid, depth + 1);
       Halve(bm, mid, b1, to, depth + 1);
     } else {
@@ -115,10 +121,21 @@ class Tracer {
     }
   }
 
+  // Whether the points all lie beyond the margin past one edge of the screen.
+  bool OffScreen(std::initializer_list<ScreenPosition> points) const {
+    const ScreenSize& screen = projector_.View().screen;
+    const auto all = [&](auto beyond) { return std::all_of(points.begin(), points.end(), beyond); };
+    return all([&](ScreenPosition p) { return p.x < -margin_; }) ||
+           all([&](ScreenPosition p) { return p.y < -margin_; }) ||
+           all([&](ScreenPosition p) { return p.x > screen.width + margin_; }) ||
+           all([&](ScreenPosition p) { return p.y > screen.height + margin_; });
+  }
+
   const Projector& projector_;
   const SmallCircle& circle_;
   double tolerance_;
   double longest_;
+  double margin_;
   std::vector<ScreenPosition> corners_;
 };
 
