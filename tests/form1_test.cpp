@@ -20,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -824,6 +825,7 @@ TEST_F(Form1Test, ARightClickPinsTheTargetUntilOneOffTheDiscOrEscRemovesIt) {
   EXPECT_GT(CountPixels(form.Picture(), kLongPathPixel), 200);
   EXPECT_TRUE(line.text().startsWith(QString::fromUtf8("目標 経度 -7")));
   EXPECT_TRUE(line.text().contains("  FN30")) << line.text().toStdString();
+  EXPECT_TRUE(line.text().contains(QString::fromUtf8("  日の出 ")) && line.text().endsWith(" UTC"));
   EXPECT_FALSE(line.isHidden());
 
   Click(form, Qt::LeftButton, {320, 240});
@@ -850,6 +852,24 @@ TEST_F(Form1Test, ARightClickPinsTheTargetUntilOneOffTheDiscOrEscRemovesIt) {
   form.Form_KeyDown(escape);
   EXPECT_FALSE(form.Target());
   EXPECT_EQ(form.Picture(), plain);
+}
+
+TEST_F(Form1Test, F6ShowsDayAndNightAndGlobeviewConfKeepsTheChoice) {
+  const QRgb night = qRgb(30, 50, 128);
+  Form1Services services = Services();
+  services.files->config = "globeview.conf";
+  QKeyEvent f6(QEvent::KeyPress, Qt::Key_F6, Qt::NoModifier);
+  for (const int shown : {0, 1, 0}) {  // the second window reads the first one's choice
+    Form1 form(services);
+    form.Form_Load();
+    form.Command1_Click();
+    EXPECT_EQ(CountPixels(form.Picture(), night) > 1000, shown == 1);
+    form.Form_KeyDown(f6);
+    EXPECT_EQ(CountPixels(form.Picture(), night) > 1000, shown == 0);
+    std::ifstream conf("globeview.conf");
+    const std::string text(std::istreambuf_iterator<char>(conf), {});
+    EXPECT_NE(text.find(shown ? "night=off\n" : "night=on\n"), std::string::npos) << text;
+  }
 }
 
 TEST_F(Form1Test, ADoubleClickOnTheDiscCentresThereAndPressesStart) {

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "view/night_layer.h"
 #include "view/target.h"
 
 namespace globeview {
@@ -48,6 +49,32 @@ ParsedLayers ParseLayerList(std::string_view list) {
   }
 }
 
+LayerChoice LayerChoiceFromConfig(const ConfigRead& config, std::vector<std::string>& warnings) {
+  LayerChoice choice = LayerChoice::Designed();
+  for (const ConfigEntry& entry : config.Section(kLayersSection)) {
+    const std::string where =
+        std::string(kConfigFile) + ": line " + std::to_string(entry.line) + ": ";
+    const std::optional<LayerName> layer = LayerNamed(entry.name);
+    if (!layer) {
+      warnings.push_back(where + "\"" + entry.name + "\" is not a layer; skipped");
+    } else if (entry.value == "on" || entry.value == "off") {
+      choice.Set(*layer, entry.value == "on");
+    } else {
+      warnings.push_back(where + entry.name + " is on or off, not \"" + entry.value +
+                         "\"; skipped");
+    }
+  }
+  return choice;
+}
+
+std::vector<std::pair<std::string, std::string>> LayerConfigEntries(const LayerChoice& choice) {
+  std::vector<std::pair<std::string, std::string>> entries;
+  for (int k = 0; k < kLayerNameCount; ++k) {
+    entries.emplace_back(kNames[k], choice.on[k] ? "on" : "off");
+  }
+  return entries;
+}
+
 MapLayers BuildMap(const LayerChoice& choice, MapContent& content, const PictureView& view) {
   MapLayers layers;
   for (int k = 0; k < kLayerNameCount; ++k) {
@@ -66,6 +93,8 @@ MapLayers BuildMap(const LayerChoice& choice, MapContent& content, const Picture
         layers.push_back(std::make_unique<CrossLayer>());
         break;
       case LayerName::kNight:
+        layers.push_back(std::make_unique<NightLayer>(content.time));
+        break;
       case LayerName::kBorders:
       case LayerName::kGrid:
       case LayerName::kBearings:

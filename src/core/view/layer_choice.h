@@ -8,7 +8,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
+#include "data/config_file.h"
 #include "data/point_table.h"
 #include "system/utc_time.h"
 #include "view/drawing.h"
@@ -54,6 +57,18 @@ struct ParsedLayers {
   std::optional<std::string> unknown;
 };
 ParsedLayers ParseLayerList(std::string_view list);
+
+// The section of globeview.conf that keeps the choice: one NAME=on or NAME=off a layer
+// ("night=on").
+inline constexpr const char* kLayersSection = "layers";
+
+// The designed picture's choice with each layer the section names turned on or off. A name that
+// is not a layer's, or a value other than on and off, is skipped with a warning naming the file
+// and the line.
+LayerChoice LayerChoiceFromConfig(const ConfigRead& config, std::vector<std::string>& warnings);
+
+// The section's entries for a choice: every layer, in the map's order, on or off.
+std::vector<std::pair<std::string, std::string>> LayerConfigEntries(const LayerChoice& choice);
 
 // What the layers draw from; what a chosen layer needs must be there (the coastline for "coast").
 struct MapContent {

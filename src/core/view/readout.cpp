@@ -6,6 +6,7 @@
 
 #include "view/locator.h"
 #include "view/projection.h"
+#include "view/sun.h"
 
 namespace globeview {
 
@@ -143,6 +144,11 @@ std::string TargetReadoutText(Place target, Heading shortPath) {
   text += " km  ";
   text += LocatorOf(target);
   return text;
+}
+
+std::string TargetReadoutText(Place target, Heading shortPath, UtcTime day) {
+  return TargetReadoutText(target, shortPath) + "  " +
+         SunriseSunsetText(SunriseSunset(target, day));
 }
 
 std::string PointerReadoutText(Place place, Heading heading) {

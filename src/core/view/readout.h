@@ -8,6 +8,7 @@
 #include <string>
 #include <variant>
 
+#include "system/utc_time.h"
 #include "view/geodesy.h"
 #include "view/picture.h"
 #include "view/projection.h"
@@ -49,6 +50,10 @@ void AppendQueryRow(std::string& csv, const Query& query, const PictureView& vie
 // The line for a target, the pointer's readout of the place with its long path and its locator:
 // "目標 経度 -74.00  緯度 40.70  方位 25.1°  距離 10,849 km  長経路 205.1°  29,181 km  FN30aq".
 std::string TargetReadoutText(Place target, Heading shortPath);
+
+// The same line with the target's sunrise and sunset of the UTC day `day` falls in appended after
+// two spaces (see SunriseSunsetText): "...  FN30aq  日の出 05:12 日の入 16:40 UTC".
+std::string TargetReadoutText(Place target, Heading shortPath, UtcTime day);
 
 // The pointer's readout with the locator of its place appended: "経度 -73.99  緯度 40.75 方位 25.1°
 // 距離 10,844 km  FN30as" (two spaces before the locator, as between the other groups).

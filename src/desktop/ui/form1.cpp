@@ -2,10 +2,13 @@
 
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
+#include <QTimer>
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
@@ -16,6 +19,7 @@
 #include <vector>
 
 #include "data/coastline.h"
+#include "data/config_file.h"
 #include "data/locations.h"
 #include "data/settings_file.h"
 #include "export/picture_file.h"
@@ -91,6 +95,8 @@ Form1::Form1(Form1Services services, QWidget* parent)
   Text3 = Find<QLineEdit>(*this, "Text3");
   Command1 = Find<QPushButton>(*this, "Command1");
   Command2 = Find<QPushButton>(*this, "Command2");
+  Timer1 = new QTimer(this);
+  Timer1->setSingleShot(true);
   // At the bottom left, and below the buttons even on a window too short for both.
   picture_->SetReadoutFloor(Command2->geometry().bottom() + 1);
   ConnectHandlers();
@@ -120,6 +126,7 @@ void Form1::ConnectHandlers() {
   connect(Text2, &QLineEdit::textChanged, this, &Form1::Text2_Change);
   connect(Text3, &QLineEdit::textChanged, this, &Form1::Text3_Change);
   connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+  connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
   connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
   connect(picture_, &PictureArea::PointerMoved, this, &Form1::Form_MouseMove);
   connect(picture_, &PictureArea::PointerLeft, this, &Form1::Form_MouseLeave);
@@ -151,6 +158,13 @@ void Form1::Form_Load() {
   SetFieldText(*Text1, view_.a1.ToText());
   SetFieldText(*Text2, view_.b1.ToText());
   SetFieldText(*Text3, view_.c1.ToText());
+  if (!services_.files->config.empty()) {
+    const ConfigRead config = ReadConfig(services_.files->config);
+    std::vector<std::string> warnings = config.warnings;
+    layers_ = LayerChoiceFromConfig(config, warnings);
+    for (const std::string& warning : warnings) std::fprintf(stderr, "%s\n", warning.c_str());
+  }
+  FollowClock();
 }
 
 void Form1::Text1_Change() {
@@ -170,6 +184,7 @@ void Form1::Text3_Change() {
 
 void Form1::Command1_Click() {
   if (services_.previousInstanceRunning) return End(0);
+  const QScopedValueRollback<bool> starting(starting_, true);
 
   const std::vector<std::string> messages =
       Validate(FieldText(*Text1), FieldText(*Text2), FieldText(*Text3));
@@ -277,6 +292,8 @@ void Form1::Form_KeyDown(QKeyEvent& event) {
     CopyReadout();
   } else if (event.matches(QKeySequence::Save)) {
     SavePicture();
+  } else if (event.key() == Qt::Key_F6 && event.modifiers() == Qt::NoModifier) {
+    ToggleLayer(LayerName::kNight);
   } else {
     event.ignore();
   }
@@ -293,6 +310,43 @@ void Form1::SetTarget(std::optional<Place> target) {
   RasterSurface surface;
   surface.BackColor(kBackground);
   Redraw(picture, surface);
+}
+
+void Form1::ToggleLayer(LayerName layer) {
+  layers_.Set(layer, !layers_.Has(layer));
+  const std::string& path = services_.files->config;
+  try {
+    if (!path.empty()) {
+      if (services_.files->makeSaveFolder) MakeFoldersFor(path);
+      WriteConfigSection(path, kLayersSection, LayerConfigEntries(layers_));
+    }
+  } catch (const FileError& error) {
+    // The map still changes; only the choice is not kept for the next start.
+    std::fprintf(stderr, "%s\n", ErrorReportLine(error).c_str());
+  }
+  FollowClock();
+  RedrawShown();
+}
+
+void Form1::RedrawShown() {
+  const std::optional<PictureView>& shown = picture_->View();
+  if (!shown || !table_) return;
+  const PictureView picture = *shown;
+  RasterSurface surface;
+  surface.BackColor(kBackground);
+  Redraw(picture, surface);
+}
+
+void Form1::FollowClock() {
+  if (!layers_.Has(LayerName::kNight)) return Timer1->stop();
+  constexpr qint64 kMillisecondsPerMinute = 60000;
+  const qint64 intoMinute = QDateTime::currentMSecsSinceEpoch() % kMillisecondsPerMinute;
+  Timer1->start(static_cast<int>(kMillisecondsPerMinute - intoMinute));
+}
+
+void Form1::Timer1_Timer() {
+  FollowClock();
+  if (!starting_ && isVisible()) RedrawShown();
 }
 
 void Form1::CopyReadout() {

@@ -18,6 +18,7 @@
 class QKeyEvent;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 
 namespace globeview {
 
@@ -76,9 +77,12 @@ class Form1 final : public QWidget {
   // Each notch away from the user adds one to the last picture's magnification, each towards the
   // user takes one off, within 1..10; the result goes into its field and "Start" is pressed.
   void Form_MouseWheel(int notches);
-  // Esc removes the target, Ctrl+C copies the readout lines, Ctrl+S saves the picture; any other
-  // key is left ignored for the window.
+  // Esc removes the target, Ctrl+C copies the readout lines, Ctrl+S saves the picture, F6 shows or
+  // hides day and night; any other key is left ignored for the window.
   void Form_KeyDown(QKeyEvent& event);
+  // Each minute while day and night are shown: the picture on the screen drawn again at the
+  // clock's time, unless the window is hidden or a "Start" is running.
+  void Timer1_Timer();
 
   // The place pinned as the target, kept across pictures until removed; none most of the time.
   const std::optional<Place>& Target() const { return target_; }
@@ -106,6 +110,12 @@ class Form1 final : public QWidget {
   bool Redraw(const PictureView& view, RasterSurface& surface);
   // Pins the target, or removes it, and draws the picture on the screen again with it.
   void SetTarget(std::optional<Place> target);
+  // Shows or hides a layer, keeps the choice in globeview.conf and draws the picture again.
+  void ToggleLayer(LayerName layer);
+  // The picture on the screen drawn again as it stands, at the clock's time.
+  void RedrawShown();
+  // The minute's timer runs while day and night are shown, firing at the turn of each minute.
+  void FollowClock();
   void CopyReadout();
   void SavePicture();
   void WritePicture(const PictureView& view, const std::string& path);
@@ -125,6 +135,9 @@ class Form1 final : public QWidget {
   std::optional<Place> target_;
   // The layers the map shows.
   LayerChoice layers_ = LayerChoice::Designed();
+  // Set while a "Start" runs, whose event pass may fire the timer.
+  bool starting_ = false;
+  QTimer* Timer1 = nullptr;
 
   PictureArea* picture_ = nullptr;
   QLineEdit* Text1 = nullptr;

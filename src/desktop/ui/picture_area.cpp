@@ -10,6 +10,7 @@
 #include <string>
 
 #include "system/drawing_surface.h"
+#include "system/utc_time.h"
 #include "ui/controls.h"
 #include "view/projection.h"
 #include "view/readout.h"
@@ -66,8 +67,8 @@ void PictureArea::Show(const PictureView& view) {
   projector_.emplace(view);
   if (view.target) {
     const Place target = *view.target;
-    targetReadout_->setText(
-        QString::fromStdString(TargetReadoutText(target, HeadingFromCentre(view, target))));
+    targetReadout_->setText(QString::fromStdString(
+        TargetReadoutText(target, HeadingFromCentre(view, target), UtcNow())));
     targetReadout_->adjustSize();
   }
   PlaceReadouts(view.target.has_value(), !readout_->isHidden());
