@@ -27,9 +27,11 @@
 #include "render/greyline.h"
 #include "render/place_lines.h"
 #include "render/standard_output.h"
+#include "system/angles.h"
 #include "system/files.h"
 #include "system/numeric.h"
 #include "system/utc_time.h"
+#include "view/antenna_layer.h"
 #include "view/drawing.h"
 #include "view/geodesy.h"
 #include "view/layer_choice.h"
@@ -59,8 +61,8 @@ constexpr const char* kUsageLine =
     "                        [--to LON,LAT|LOCATOR|-]... [--at X,Y|-]...\n"
     "                        [--positions FILE|-] [--out FILE.png|FILE.svg|-]\n"
     "                        [--format png|svg] [--target LON,LAT|LOCATOR]\n"
-    "                        [--greyline-windows [--days N]] [--time TIME] [--help]\n"
-    "                        [--version]\n";
+    "                        [--greyline-windows [--days N]] [--time TIME]\n"
+    "                        [--beam BEARING[,WIDTH]] [--help] [--version]\n";
 
 constexpr const char* kHelp =
     "Draws the GlobeView map without a window, exactly as the window would on a screen of the\n"
@@ -107,6 +109,11 @@ constexpr const char* kHelp =
     "                     the middle to it, in orange the long path, from the middle away\n"
     "                     from it to the 180-degree ring and from the ring beyond it back\n"
     "                     to it (needs --out or --greyline-windows)\n"
+    "  --beam BEARING[,WIDTH] an antenna's beam, drawn on --out as the window draws the\n"
+    "                     rotator's: a needle from the middle to the 180-degree ring at\n"
+    "                     BEARING (degrees clockwise from north, 0 to 360) and the beam's\n"
+    "                     edges, WIDTH degrees apart (0 to 360, default 60), as two\n"
+    "                     fainter lines (needs --out)\n"
     "  --greyline-windows the times the centre and the target (--target) both have the sun\n"
     "                     between 6 degrees below the horizon and 1 above, one a line on\n"
     "                     standard output: start, end (UTC, to the minute) and length in\n"
@@ -163,19 +170,20 @@ struct Options {
   std::optional<std::string> lon, lat, mag;  // --lon, --lat, --mag: as typed into the fields
   int widthPixels = kDefaultWidthPixels;     // --size
   int heightPixels = kDefaultHeightPixels;
-  std::optional<std::string> positions;          // --positions: a file, or "-" for standard output
-  std::optional<std::string> out;                // --out: a file, or "-" for standard output
-  PictureFormat format = PictureFormat::kPng;    // --format, else from the name of --out
-  std::vector<Query> queries;                    // --to and --at, in command-line order
-  std::optional<StandardInputQueries> input;     // --to - or --at -
-  std::optional<Place> target;                   // --target: drawn with its paths on --out
-  std::string targetText;                        // --target as given
-  bool greylineWindows = false;                  // --greyline-windows
-  std::optional<int> days;                       // --days: of --greyline-windows
-  std::optional<UtcTime> time;                   // --time; none: now
-  LayerChoice layers = LayerChoice::Designed();  // --layers
-  bool help = false;                             // --help
-  bool version = false;                          // --version
+  std::optional<std::string> positions;           // --positions: a file, or "-" for standard output
+  std::optional<std::string> out;                 // --out: a file, or "-" for standard output
+  PictureFormat format = PictureFormat::kPng;     // --format, else from the name of --out
+  std::vector<Query> queries;                     // --to and --at, in command-line order
+  std::optional<StandardInputQueries> input;      // --to - or --at -
+  std::optional<Place> target;                    // --target: drawn with its paths on --out
+  std::string targetText;                         // --target as given
+  bool greylineWindows = false;                   // --greyline-windows
+  std::optional<int> days;                        // --days: of --greyline-windows
+  std::optional<UtcTime> time;                    // --time; none: now
+  LayerChoice layers = LayerChoice::Designed();   // --layers
+  std::optional<std::pair<double, double>> beam;  // --beam: bearing and width, drawn on --out
+  bool help = false;                              // --help
+  bool version = false;                           // --version
 };
 
 // One side of --size: plain decimal digits, 1 to kMaxSidePixels.
@@ -246,6 +254,22 @@ void AddQuery(const std::string& name, const std::string& text, Options& options
   }
 }
 
+// --beam BEARING[,WIDTH]: degrees, each 0 to 360.
+std::pair<double, double> ParseBeam(const std::string& text) {
+  const auto comma = text.find(',');
+  const std::optional<double> bearing = ParseNumber(text.substr(0, comma));
+  const std::optional<double> width =
+      comma == std::string::npos ? kDefaultBeamWidth : ParseNumber(text.substr(comma + 1));
+  const auto inTurn = [](std::optional<double> degrees) {
+    return degrees && *degrees >= 0 && *degrees <= kDegreesPerTurn;
+  };
+  if (!inTurn(bearing) || !inTurn(width)) {
+    throw UsageError("--beam takes BEARING[,WIDTH] in degrees, each 0 to 360, not \"" + text +
+                     "\"");
+  }
+  return {*bearing, *width};
+}
+
 // Standard output takes one stream, and a picture's format is never a guess: a name that says
 // neither .png nor .svg needs --format.
 void CheckOutputs(Options& options, std::optional<PictureFormat> format) {
@@ -264,6 +288,9 @@ void CheckOutputs(Options& options, std::optional<PictureFormat> format) {
   }
   if (options.days && !options.greylineWindows) {
     throw UsageError("--days " + std::to_string(*options.days) + " needs --greyline-windows");
+  }
+  if (options.beam && !options.out) {
+    throw UsageError("--beam: a beam is drawn on the picture, and there is no --out");
   }
   if (options.target && !options.out && !options.greylineWindows) {
     throw UsageError("--target " + options.targetText + ": a target is drawn on the picture, and " +
@@ -354,6 +381,8 @@ Options ParseOptions(int argc, char** argv) {
             "from 1900 to 2100, or now, not \"" +
             text + "\"");
       }
+    } else if (name == "--beam") {
+      options.beam = ParseBeam(takeValue());
     } else if (name == "--target") {
       options.targetText = takeValue();
       options.target = ParsePlace(name, options.targetText);
@@ -375,7 +404,11 @@ MapLayers RenderLayers(const Options& options, PointTable& table, const PictureV
   MapContent content;
   content.coastline = &table;
   content.time = options.time.value_or(UtcNow());
-  return BuildMap(options.layers, content, view);
+  MapLayers layers = BuildMap(options.layers, content, view);
+  if (options.beam) {
+    layers.push_back(std::make_unique<AntennaLayer>(options.beam->first, options.beam->second));
+  }
+  return layers;
 }
 
 // The bytes of the picture file at `path` in `format`.

@@ -14,8 +14,9 @@ purpose=${1:-}
 shift || true
 # Building and running need the compiler, Qt and the libraries of the core (FreeType and
 # fontconfig draw the pictures' texts); the labels are Japanese, so a font that has them.
+# The window turns an antenna's rotator through Hamlib.
 packages=(cmake g++ make pkg-config qt6-base-dev libhwy-dev libdeflate-dev libfreetype-dev
-          libfontconfig-dev fonts-noto-cjk)
+          libfontconfig-dev fonts-noto-cjk libhamlib-dev)
 case $purpose in
   run)
     options=(-DGLOBEVIEW_TESTS=OFF -DGLOBEVIEW_BENCH=OFF)
@@ -25,9 +26,10 @@ case $purpose in
   test)
     # The tests check projections against PROJ, PNG files through libpng and SVG pictures through
     # rsvg-convert; the packaging tests build a Debian package, check it with lintian and validate
-    # the desktop entry and the metainfo.
+    # the desktop entry and the metainfo; the window turns Hamlib's own dummy rotator, served by
+    # its rotctld and read back with rotctl.
     packages+=(libgtest-dev libgmock-dev libbenchmark-dev libproj-dev libpng-dev librsvg2-bin
-               dpkg-dev desktop-file-utils appstream lintian)
+               dpkg-dev desktop-file-utils appstream lintian libhamlib-utils)
     options=(-DGLOBEVIEW_TESTS=ON -DGLOBEVIEW_BENCH=ON)
     targets=()
     what="everything"

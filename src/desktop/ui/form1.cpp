@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <new>
 #include <optional>
@@ -15,10 +16,12 @@
 #include <vector>
 
 #include "data/coastline.h"
+#include "data/config_file.h"
 #include "data/locations.h"
 #include "data/settings_file.h"
 #include "export/picture_file.h"
 #include "output/raster_surface.h"
+#include "platform/hamlib_rotator.h"
 #include "platform/qt_desktop.h"
 #include "platform/qt_message_box.h"
 #include "platform/qt_save_dialog.h"
@@ -28,8 +31,11 @@
 #include "system/files.h"
 #include "ui/controls.h"
 #include "ui/picture_area.h"
+#include "view/antenna_layer.h"
 #include "view/drawing.h"
+#include "view/geodesy.h"
 #include "view/layer_choice.h"
+#include "view/readout.h"
 
 namespace globeview {
 
@@ -55,6 +61,8 @@ constexpr double kLeastMagnification = 1;
 constexpr double kGreatestMagnification = 10;
 // A double-click writes the centre's degrees into the fields to this many decimals.
 constexpr int kCentreDecimals = 2;
+// The antenna has reached the bearing it was turned to within this many degrees.
+constexpr double kAntennaArrived = 0.5;
 
 template <class Control>
 Control* Find(const QWidget& window, const char* name) {
@@ -110,6 +118,11 @@ void Form1::TakeDefaultServices() {
   }
   if (!services_.files) services_.files = LocateFiles();
   if (!services_.end) services_.end = [](int status) { EndProgram(status); };
+  if (!services_.makeRotator) {
+    services_.makeRotator = [](const RotatorSettings& settings) {
+      return std::make_unique<HamlibRotator>(settings);
+    };
+  }
 }
 
 void Form1::ConnectHandlers() {
@@ -149,6 +162,18 @@ void Form1::Form_Load() {
   SetFieldText(*Text1, view_.a1.ToText());
   SetFieldText(*Text2, view_.b1.ToText());
   SetFieldText(*Text3, view_.c1.ToText());
+
+  const std::string& configPath = services_.files->config;
+  const ConfigRead config = configPath.empty() ? ConfigRead{} : ReadConfig(configPath);
+  std::vector<std::string> warnings = config.warnings;
+  const std::optional<RotatorSettings> rotator = RotatorSettingsOf(config, configPath, warnings);
+  for (const std::string& warning : warnings) std::fprintf(stderr, "%s\n", warning.c_str());
+  if (rotator && !rotator_) {
+    beamWidth_ = rotator->beam;
+    rotator_ = services_.makeRotator(*rotator);
+    connect(rotator_.get(), &Rotator::HeadingRead, this, &Form1::Rotator_HeadingRead);
+    connect(rotator_.get(), &Rotator::Failed, this, &Form1::Rotator_Failed);
+  }
 }
 
 void Form1::Text1_Change() {
@@ -202,7 +227,10 @@ MapLayers Form1::Layers(const PictureView& view) {
   MapContent content;
   content.coastline = table_.get();
   content.time = UtcNow();
-  return BuildMap(layers_, content, view);
+  MapLayers layers = BuildMap(layers_, content, view);
+  if (antennaHeading_)
+    layers.push_back(std::make_unique<AntennaLayer>(*antennaHeading_, beamWidth_));
+  return layers;
 }
 
 bool Form1::Redraw(const PictureView& view, RasterSurface& surface) {
@@ -275,13 +303,16 @@ void Form1::Form_KeyDown(QKeyEvent& event) {
     CopyReadout();
   } else if (event.matches(QKeySequence::Save)) {
     SavePicture();
+  } else if ((event.key() == Qt::Key_F7 || event.key() == Qt::Key_F8) &&
+             (event.modifiers() & ~Qt::ShiftModifier) == Qt::NoModifier) {
+    TurnAntenna(event.modifiers() == Qt::ShiftModifier, event.key() == Qt::Key_F8);
   } else {
     event.ignore();
   }
 }
 
-void Form1::SetTarget(std::optional<Place> target) {
-  if (!target && !target_) return;
+void Form1::SetTarget(std::optional<Place> target, bool redraw) {
+  if (!target && !target_ && !redraw) return;
   target_ = target;
   const std::optional<PictureView>& shown = picture_->View();
   if (!shown || !table_) return;
@@ -291,6 +322,43 @@ void Form1::SetTarget(std::optional<Place> target) {
   RasterSurface surface;
   surface.BackColor(kBackground);
   Redraw(picture, surface);
+}
+
+void Form1::TurnAntenna(bool longPath, bool stop) {
+  const std::optional<PictureView>& shown = picture_->View();
+  if (!rotator_) {
+    return picture_->ShowAntennaLine(
+        QStringLiteral("no rotator: F7 and F8 turn one named in globeview.conf's [rotator]"));
+  }
+  if (stop) {
+    antennaGoal_.reset();
+    return rotator_->Stop();
+  }
+  if (!target_ || !shown) {
+    return picture_->ShowAntennaLine(
+        QStringLiteral("F7 turns the antenna to the target: pin one with the right button"));
+  }
+  const Heading shortPath = HeadingFromCentre(*shown, *target_);
+  antennaGoal_ = (longPath ? LongPathOf(shortPath) : shortPath).bearing;
+  rotator_->TurnTo(*antennaGoal_);
+  if (antennaHeading_) Rotator_HeadingRead(*antennaHeading_);
+}
+
+void Form1::Rotator_HeadingRead(double bearing) {
+  if (antennaGoal_ && std::abs(std::remainder(bearing - *antennaGoal_, 360.0)) < kAntennaArrived) {
+    antennaGoal_.reset();
+  }
+  picture_->ShowAntennaLine(QString::fromStdString(AntennaReadoutText(bearing, antennaGoal_)));
+  const bool moved = antennaHeading_ != bearing;
+  antennaHeading_ = bearing;
+  if (moved) SetTarget(target_, /*redraw=*/true);
+}
+
+void Form1::Rotator_Failed(const QString& line) {
+  picture_->ShowAntennaLine(line);
+  const bool wasDrawn = antennaHeading_.has_value();
+  antennaHeading_.reset();
+  if (wasDrawn) SetTarget(target_, /*redraw=*/true);
 }
 
 void Form1::CopyReadout() {

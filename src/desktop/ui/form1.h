@@ -10,6 +10,7 @@
 
 #include "data/locations.h"
 #include "data/point_table.h"
+#include "platform/rotator.h"
 #include "view/layer_choice.h"
 #include "view/map.h"
 #include "view/picture.h"
@@ -45,6 +46,9 @@ struct Form1Services {
   // Ends the program with `status`, never returning to the handler that asked, so that a "Start"
   // whose event pass ran "End" does not go on drawing; empty: EndProgram, the immediate end.
   std::function<void(int status)> end;
+  // The rotator of globeview.conf's [rotator] section, made by Form_Load when it has one; empty:
+  // a Hamlib rotator.
+  std::function<std::unique_ptr<Rotator>(const RotatorSettings&)> makeRotator;
 };
 
 // The program's one window: three fields for the view, their labels, "Start" and "End", and the
@@ -77,8 +81,13 @@ class Form1 final : public QWidget {
   // user takes one off, within 1..10; the result goes into its field and "Start" is pressed.
   void Form_MouseWheel(int notches);
   // Esc removes the target, Ctrl+C copies the readout lines, Ctrl+S saves the picture; any other
-  // key is left ignored for the window.
+  // key is left ignored for the window. With a target pinned, F7 turns the antenna to its short
+  // path, Shift+F7 to its long path, and F8 stops the rotator.
   void Form_KeyDown(QKeyEvent& event);
+  // The rotator read where the antenna points; it is drawn on the map from now on.
+  void Rotator_HeadingRead(double bearing);
+  // The rotator cannot be used: the line says why, and the antenna is no longer drawn.
+  void Rotator_Failed(const QString& line);
 
   // The place pinned as the target, kept across pictures until removed; none most of the time.
   const std::optional<Place>& Target() const { return target_; }
@@ -104,8 +113,11 @@ class Form1 final : public QWidget {
   // drawn through `surface` (its background colour set) into the picture's pixels, then shown.
   // False when the pixels cannot be had; the program is then ending with its message.
   bool Redraw(const PictureView& view, RasterSurface& surface);
-  // Pins the target, or removes it, and draws the picture on the screen again with it.
-  void SetTarget(std::optional<Place> target);
+  // Pins the target, or removes it, and draws the picture on the screen again with it; with
+  // `redraw`, even when the target stays as it was.
+  void SetTarget(std::optional<Place> target, bool redraw = false);
+  // F7, Shift+F7 (`longPath`) or F8 (`stop`).
+  void TurnAntenna(bool longPath, bool stop);
   void CopyReadout();
   void SavePicture();
   void WritePicture(const PictureView& view, const std::string& path);
@@ -123,6 +135,12 @@ class Form1 final : public QWidget {
   std::optional<Place> target_;
   // The layers the map shows.
   LayerChoice layers_ = LayerChoice::Designed();
+  // The antenna's rotator, none without a [rotator] section; where the antenna points while that
+  // is known, and where it is being turned to.
+  std::unique_ptr<Rotator> rotator_;
+  double beamWidth_ = 0;
+  std::optional<double> antennaHeading_;
+  std::optional<double> antennaGoal_;
 
   PictureArea* picture_ = nullptr;
   QLineEdit* Text1 = nullptr;
