@@ -111,36 +111,43 @@ void HamlibRotator::Run() {
       request = std::exchange(request_, Request::kNone);
       bearing = requestedBearing_;
     }
-    std::string error;
+    // Closed after a failure: opened again for a request, or once kRetry has passed.
     if (!rot && request == Request::kNone && Clock::now() < nextOpen) continue;
+    std::string error;
     if (!rot) rot = Open(settings_, name, error);
-    azimuth_t azimuth = 0;
-    elevation_t elevation = 0;
-    int code = rot ? rot_get_position(rot.get(), &azimuth, &elevation) : RIG_OK;
-    if (rot && code == RIG_OK && request == Request::kTurn) {
-      const RotatorRange range{rot->state.min_az, rot->state.max_az};
-      const std::optional<double> command =
-          RotatorCommand(bearing, settings_.offset, range, azimuth);
-      if (command) {
-        code = rot_set_position(rot.get(), static_cast<azimuth_t>(*command), elevation);
-      } else {
-        ReportFailure(name + ": cannot point the antenna at " + ReadoutBearing(bearing) +
-                      "° within the rotator's range");
+    if (rot) {
+      const int code = Serve(*rot, name, request, bearing);
+      if (code != RIG_OK) {
+        error = name + ": " + Reason(code);
+        rot.reset();
       }
-    } else if (rot && code == RIG_OK && request == Request::kStop) {
-      code = rot_stop(rot.get());
-    }
-    if (rot && code != RIG_OK) {
-      error = name + ": " + Reason(code);
-      rot.reset();
     }
     if (!rot) {
       ReportFailure(error);
       nextOpen = Clock::now() + kRetry;
-      continue;
     }
-    ReportHeading(AntennaBearing(azimuth, settings_.offset));
   }
+}
+
+int HamlibRotator::Serve(ROT& rot, const std::string& name, Request request, double bearing) {
+  azimuth_t azimuth = 0;
+  elevation_t elevation = 0;
+  const int code = rot_get_position(&rot, &azimuth, &elevation);
+  if (code != RIG_OK) return code;
+  ReportHeading(AntennaBearing(azimuth, settings_.offset));
+  if (request == Request::kStop) return rot_stop(&rot);
+  if (request != Request::kTurn) return RIG_OK;
+  // A backend that names no range turns through one whole turn.
+  const RotatorRange range = rot.state.max_az > rot.state.min_az
+                                 ? RotatorRange{rot.state.min_az, rot.state.max_az}
+                                 : RotatorRange{};
+  const std::optional<double> command = RotatorCommand(bearing, settings_.offset, range, azimuth);
+  if (!command) {
+    ReportFailure(name + ": cannot point the antenna at " + ReadoutBearing(bearing) +
+                  "° within the rotator's range");
+    return RIG_OK;
+  }
+  return rot_set_position(&rot, static_cast<azimuth_t>(*command), elevation);
 }
 
 }  // namespace globeview

@@ -9,6 +9,9 @@
 
 #include "platform/rotator.h"
 
+// Hamlib's rotator handle (ROT), known here by name alone.
+struct s_rot;
+
 namespace globeview {
 
 // A rotator driven through Hamlib, of any model it knows on any device. Hamlib's calls block for
@@ -30,6 +33,9 @@ class HamlibRotator final : public Rotator {
  private:
   enum class Request { kNone, kTurn, kStop };
   void Run();
+  // Reads the position and reports it, then sends the request to the open rotator. Hamlib's code
+  // of the first call that failed, else RIG_OK.
+  int Serve(s_rot& rot, const std::string& name, Request request, double bearing);
   void Ask(Request request, double bearing);
   void ReportHeading(double bearing);
   void ReportFailure(const std::string& line);

@@ -26,6 +26,7 @@
 #include "platform/qt_message_box.h"
 #include "platform/qt_save_dialog.h"
 #include "platform/text_field.h"
+#include "system/angles.h"
 #include "system/application.h"
 #include "system/error_report.h"
 #include "system/files.h"
@@ -228,8 +229,9 @@ MapLayers Form1::Layers(const PictureView& view) {
   content.coastline = table_.get();
   content.time = UtcNow();
   MapLayers layers = BuildMap(layers_, content, view);
-  if (antennaHeading_)
+  if (antennaHeading_) {
     layers.push_back(std::make_unique<AntennaLayer>(*antennaHeading_, beamWidth_));
+  }
   return layers;
 }
 
@@ -345,7 +347,8 @@ void Form1::TurnAntenna(bool longPath, bool stop) {
 }
 
 void Form1::Rotator_HeadingRead(double bearing) {
-  if (antennaGoal_ && std::abs(std::remainder(bearing - *antennaGoal_, 360.0)) < kAntennaArrived) {
+  if (antennaGoal_ &&
+      std::abs(std::remainder(bearing - *antennaGoal_, kDegreesPerTurn)) < kAntennaArrived) {
     antennaGoal_.reset();
   }
   picture_->ShowAntennaLine(QString::fromStdString(AntennaReadoutText(bearing, antennaGoal_)));
@@ -356,6 +359,7 @@ void Form1::Rotator_HeadingRead(double bearing) {
 
 void Form1::Rotator_Failed(const QString& line) {
   picture_->ShowAntennaLine(line);
+  antennaGoal_.reset();
   const bool wasDrawn = antennaHeading_.has_value();
   antennaHeading_.reset();
   if (wasDrawn) SetTarget(target_, /*redraw=*/true);
