@@ -18,6 +18,7 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
 #include <cmath>
 #include <csignal>
 #include <cstdlib>
@@ -1010,11 +1011,20 @@ TEST_F(Form1Test, F7AndShiftF7TurnARealRotatorAndADeadOneNeverHoldsTheWindow) {
   QTest::keyClick(Field(form, "Text1"), Qt::Key_F7);
   QTest::qWait(1500);
   ::kill(static_cast<pid_t>(daemon.processId()), SIGSTOP);
-  QTest::qWait(1500);  // the window's next reading now waits for a daemon that never answers
-  QElapsedTimer start;
-  start.start();
-  form.Command1_Click();
-  EXPECT_LT(start.elapsed(), 500);
+  // The window's readings now wait on a daemon that never answers; a Start clicked meanwhile is
+  // drawn at once, every time.
+  for (int click = 0; click < 8; ++click) {
+    bool drawn = false;
+    QElapsedTimer clock;
+    clock.start();
+    QTimer::singleShot(0, &form, [&] {
+      form.Command1_Click();
+      drawn = true;
+    });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return drawn; }, 500));
+    EXPECT_LT(clock.elapsed(), 500) << "click " << click;
+    QTest::qWait(250);
+  }
   daemon.kill();
   daemon.waitForFinished();
   EXPECT_TRUE(QTest::qWaitFor([&] { return antenna.text().contains(":" + port + ": "); }, 20000))
