@@ -170,20 +170,21 @@ struct Options {
   std::optional<std::string> lon, lat, mag;  // --lon, --lat, --mag: as typed into the fields
   int widthPixels = kDefaultWidthPixels;     // --size
   int heightPixels = kDefaultHeightPixels;
-  std::optional<std::string> positions;           // --positions: a file, or "-" for standard output
-  std::optional<std::string> out;                 // --out: a file, or "-" for standard output
-  PictureFormat format = PictureFormat::kPng;     // --format, else from the name of --out
-  std::vector<Query> queries;                     // --to and --at, in command-line order
-  std::optional<StandardInputQueries> input;      // --to - or --at -
-  std::optional<Place> target;                    // --target: drawn with its paths on --out
-  std::string targetText;                         // --target as given
-  bool greylineWindows = false;                   // --greyline-windows
-  std::optional<int> days;                        // --days: of --greyline-windows
-  std::optional<UtcTime> time;                    // --time; none: now
-  LayerChoice layers = LayerChoice::Designed();   // --layers
-  std::optional<std::pair<double, double>> beam;  // --beam: bearing and width, drawn on --out
-  bool help = false;                              // --help
-  bool version = false;                           // --version
+  std::optional<std::string> positions;          // --positions: a file, or "-" for standard output
+  std::optional<std::string> out;                // --out: a file, or "-" for standard output
+  PictureFormat format = PictureFormat::kPng;    // --format, else from the name of --out
+  std::vector<Query> queries;                    // --to and --at, in command-line order
+  std::optional<StandardInputQueries> input;     // --to - or --at -
+  std::optional<Place> target;                   // --target: drawn with its paths on --out
+  std::string targetText;                        // --target as given
+  bool greylineWindows = false;                  // --greyline-windows
+  std::optional<int> days;                       // --days: of --greyline-windows
+  std::optional<UtcTime> time;                   // --time; none: now
+  LayerChoice layers = LayerChoice::Designed();  // --layers
+  bool help = false;                             // --help
+  bool version = false;                          // --version
+  // --beam: an antenna's bearing and beam width, drawn on --out.
+  std::optional<std::pair<double, double>> beam;
 };
 
 // One side of --size: plain decimal digits, 1 to kMaxSidePixels.
