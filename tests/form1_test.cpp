@@ -1028,6 +1028,9 @@ TEST_F(Form1Test, F7AndShiftF7TurnARealRotatorAndADeadOneNeverHoldsTheWindow) {
     EXPECT_LT(clock.elapsed(), 500) << "click " << click;
     QTest::qWait(250);
   }
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return CountPixels(form.Picture(), qRgb(0, 255, 255)) == 0; }, 4000))
+      << "a heading not read for seconds is not drawn";
   daemon.kill();
   daemon.waitForFinished();
   EXPECT_TRUE(QTest::qWaitFor([&] { return antenna.text().contains(":" + port + ": "); }, 20000))

@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -64,6 +65,9 @@ constexpr double kGreatestMagnification = 10;
 constexpr int kCentreDecimals = 2;
 // The antenna has reached the bearing it was turned to within this many degrees.
 constexpr double kAntennaArrived = 0.5;
+// A heading read this long ago, three readings missed, is no longer taken for where the antenna
+// points, though Hamlib may wait longer before it gives up on the rotator.
+constexpr int kHeadingStaleMs = 3000;
 
 template <class Control>
 Control* Find(const QWidget& window, const char* name) {
@@ -174,6 +178,12 @@ void Form1::Form_Load() {
     rotator_ = services_.makeRotator(*rotator);
     connect(rotator_.get(), &Rotator::HeadingRead, this, &Form1::Rotator_HeadingRead);
     connect(rotator_.get(), &Rotator::Failed, this, &Form1::Rotator_Failed);
+    headingAge_ = new QTimer(this);
+    headingAge_->setSingleShot(true);
+    headingAge_->setInterval(kHeadingStaleMs);
+    const QString silent =
+        QString::fromStdString("rotator at " + rotator->port + ": no answer for 3 seconds");
+    connect(headingAge_, &QTimer::timeout, this, [this, silent] { Rotator_Failed(silent); });
   }
 }
 
@@ -352,6 +362,7 @@ void Form1::Rotator_HeadingRead(double bearing) {
     antennaGoal_.reset();
   }
   picture_->ShowAntennaLine(QString::fromStdString(AntennaReadoutText(bearing, antennaGoal_)));
+  headingAge_->start();
   const bool moved = antennaHeading_ != bearing;
   antennaHeading_ = bearing;
   if (moved) SetTarget(target_, /*redraw=*/true);
@@ -360,6 +371,7 @@ void Form1::Rotator_HeadingRead(double bearing) {
 void Form1::Rotator_Failed(const QString& line) {
   picture_->ShowAntennaLine(line);
   antennaGoal_.reset();
+  headingAge_->stop();
   const bool wasDrawn = antennaHeading_.has_value();
   antennaHeading_.reset();
   if (wasDrawn) SetTarget(target_, /*redraw=*/true);

@@ -19,6 +19,7 @@
 class QKeyEvent;
 class QLineEdit;
 class QPushButton;
+class QTimer;
 
 namespace globeview {
 
@@ -141,6 +142,8 @@ class Form1 final : public QWidget {
   double beamWidth_ = 0;
   std::optional<double> antennaHeading_;
   std::optional<double> antennaGoal_;
+  // Started by each heading read: a rotator silent until it runs out has no heading.
+  QTimer* headingAge_ = nullptr;
 
   PictureArea* picture_ = nullptr;
   QLineEdit* Text1 = nullptr;
