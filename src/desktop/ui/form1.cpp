@@ -182,7 +182,8 @@ void Form1::Form_Load() {
     headingAge_->setSingleShot(true);
     headingAge_->setInterval(kHeadingStaleMs);
     const QString silent =
-        QString::fromStdString("rotator at " + rotator->port + ": no answer for 3 seconds");
+        QString::fromStdString("rotator at " + rotator->port + ": no answer for " +
+                               std::to_string(kHeadingStaleMs / 1000) + " seconds");
     connect(headingAge_, &QTimer::timeout, this, [this, silent] { Rotator_Failed(silent); });
   }
 }
