@@ -27,10 +27,12 @@
 #include "render/greyline.h"
 #include "render/place_lines.h"
 #include "render/standard_output.h"
+#include "system/angles.h"
 #include "system/files.h"
 #include "system/numeric.h"
 #include "system/text_font.h"
 #include "system/utc_time.h"
+#include "view/antenna_layer.h"
 #include "view/drawing.h"
 #include "view/geodesy.h"
 #include "view/layer_choice.h"
@@ -62,8 +64,8 @@ constexpr const char* kUsageLine =
     "                        [--format png|svg|pdf] [--target LON,LAT|LOCATOR]\n"
     "                        [--paper A4|A3|A2|A1|A0|letter|tabloid] [--landscape]\n"
     "                        [--title TEXT] [--colors print|screen]\n"
-    "                        [--greyline-windows [--days N]] [--time TIME] [--help]\n"
-    "                        [--version]\n";
+    "                        [--greyline-windows [--days N]] [--time TIME]\n"
+    "                        [--beam BEARING[,WIDTH]] [--help] [--version]\n";
 
 constexpr const char* kHelp =
     "Draws the GlobeView map without a window, exactly as the window would on a screen of the\n"
@@ -122,6 +124,11 @@ constexpr const char* kHelp =
     "                     the middle to it, in orange the long path, from the middle away\n"
     "                     from it to the 180-degree ring and from the ring beyond it back\n"
     "                     to it (needs --out or --greyline-windows)\n"
+    "  --beam BEARING[,WIDTH] an antenna's beam, drawn on --out as the window draws the\n"
+    "                     rotator's: a needle from the middle to the 180-degree ring at\n"
+    "                     BEARING (degrees clockwise from north, 0 to 360) and the beam's\n"
+    "                     edges, WIDTH degrees apart (0 to 360, default 60), as two\n"
+    "                     fainter lines (needs --out)\n"
     "  --greyline-windows the times the centre and the target (--target) both have the sun\n"
     "                     between 6 degrees below the horizon and 1 above, one a line on\n"
     "                     standard output: start, end (UTC, to the minute) and length in\n"
@@ -197,6 +204,8 @@ struct Options {
   std::string paperOption;                       // the first of those, as given
   bool help = false;                             // --help
   bool version = false;                          // --version
+  // --beam: an antenna's bearing and beam width, drawn on --out.
+  std::optional<std::pair<double, double>> beam;
 };
 
 // One side of --size: plain decimal digits, 1 to kMaxSidePixels.
@@ -289,6 +298,22 @@ void AddQuery(const std::string& name, const std::string& text, Options& options
   }
 }
 
+// --beam BEARING[,WIDTH]: degrees, each 0 to 360.
+std::pair<double, double> ParseBeam(const std::string& text) {
+  const auto comma = text.find(',');
+  const std::optional<double> bearing = ParseNumber(text.substr(0, comma));
+  const std::optional<double> width =
+      comma == std::string::npos ? kDefaultBeamWidth : ParseNumber(text.substr(comma + 1));
+  const auto inTurn = [](std::optional<double> degrees) {
+    return degrees && *degrees >= 0 && *degrees <= kDegreesPerTurn;
+  };
+  if (!inTurn(bearing) || !inTurn(width)) {
+    throw UsageError("--beam takes BEARING[,WIDTH] in degrees, each 0 to 360, not \"" + text +
+                     "\"");
+  }
+  return {*bearing, *width};
+}
+
 // Standard output takes one stream, and a picture's format is never a guess: a name that says
 // neither .png nor .svg needs --format.
 void CheckOutputs(Options& options, std::optional<PictureFormat> format) {
@@ -307,6 +332,9 @@ void CheckOutputs(Options& options, std::optional<PictureFormat> format) {
   }
   if (options.days && !options.greylineWindows) {
     throw UsageError("--days " + std::to_string(*options.days) + " needs --greyline-windows");
+  }
+  if (options.beam && !options.out) {
+    throw UsageError("--beam: a beam is drawn on the picture, and there is no --out");
   }
   if (options.target && !options.out && !options.greylineWindows) {
     throw UsageError("--target " + options.targetText + ": a target is drawn on the picture, and " +
@@ -409,6 +437,8 @@ Options ParseOptions(int argc, char** argv) {
             "from 1900 to 2100, or now, not \"" +
             text + "\"");
       }
+    } else if (name == "--beam") {
+      options.beam = ParseBeam(takeValue());
     } else if (name == "--target") {
       options.targetText = takeValue();
       options.target = ParsePlace(name, options.targetText);
@@ -430,7 +460,11 @@ MapLayers RenderLayers(const Options& options, PointTable& table, const PictureV
   MapContent content;
   content.coastline = &table;
   content.time = options.time.value_or(UtcNow());
-  return BuildMap(options.layers, content, view);
+  MapLayers layers = BuildMap(options.layers, content, view);
+  if (options.beam) {
+    layers.push_back(std::make_unique<AntennaLayer>(options.beam->first, options.beam->second));
+  }
+  return layers;
 }
 
 // The bytes of the picture file at `path` in `format`.

@@ -14,9 +14,9 @@ purpose=${1:-}
 shift || true
 # Building and running need the compiler, Qt and the libraries of the core (FreeType and
 # fontconfig draw the pictures' texts, cairo the PDF pages); the labels are Japanese, so a font
-# that has them.
+# that has them. The window turns an antenna's rotator through Hamlib.
 packages=(cmake g++ make pkg-config qt6-base-dev libhwy-dev libdeflate-dev libfreetype-dev
-          libfontconfig-dev libcairo2-dev fonts-noto-cjk)
+          libfontconfig-dev libcairo2-dev fonts-noto-cjk libhamlib-dev)
 case $purpose in
   run)
     options=(-DGLOBEVIEW_TESTS=OFF -DGLOBEVIEW_BENCH=OFF)
@@ -27,9 +27,11 @@ case $purpose in
     # The tests check projections against PROJ, PNG files through libpng, SVG pictures through
     # rsvg-convert and PDF pages through poppler's tools; the packaging tests build a Debian
     # package, check it with lintian and validate the desktop entry and the metainfo; the window's
-    # title is read off a virtual X server.
+    # title is read off a virtual X server, and the window turns Hamlib's own dummy rotator, served
+    # by its rotctld and read back with rotctl.
     packages+=(libgtest-dev libgmock-dev libbenchmark-dev libproj-dev libpng-dev librsvg2-bin
-               poppler-utils dpkg-dev desktop-file-utils appstream lintian xvfb xauth xdotool)
+               poppler-utils dpkg-dev desktop-file-utils appstream lintian xvfb xauth xdotool
+               libhamlib-utils)
     options=(-DGLOBEVIEW_TESTS=ON -DGLOBEVIEW_BENCH=ON)
     targets=()
     what="everything"

@@ -1,11 +1,15 @@
 #include "ui/form1.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <QApplication>
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
@@ -16,6 +20,8 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
+#include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -24,6 +30,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/instance_lock.h"
@@ -1004,6 +1011,106 @@ TEST_F(Form1Test, TheSaveDialogOpensWherePicturesLive) {
   EXPECT_TRUE(std::filesystem::exists(dir_.Path("maps/a.png")));
   qputenv("HOME", home);
   qputenv("XDG_CONFIG_HOME", config);
+}
+
+// A port of this machine free for a moment: the system's choice for a socket bound to port 0.
+int FreePort() {
+  const int socket = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ::bind(socket, reinterpret_cast<sockaddr*>(&address), length);
+  ::getsockname(socket, reinterpret_cast<sockaddr*>(&address), &length);
+  ::close(socket);
+  return ntohs(address.sin_port);
+}
+
+// The rotator's azimuth as Hamlib's own rotctl reads it from the daemon; none when it cannot.
+std::optional<double> RotctlAzimuth(const QString& port) {
+  QProcess rotctl;
+  rotctl.start("rotctl", {"-m", "2", "-r", "127.0.0.1:" + port, "p"});
+  if (!rotctl.waitForFinished(5000) || rotctl.exitCode() != 0) return std::nullopt;
+  bool number = false;
+  const double azimuth = rotctl.readAllStandardOutput().split('\n').value(0).toDouble(&number);
+  return number ? std::optional(azimuth) : std::nullopt;
+}
+
+// Hamlib's dummy rotator behind rotctld, turned by the window's keys: a rotator whose range is
+// -180..180 (a south stop), an antenna mounted 10 degrees clockwise. It turns about 8 degrees a
+// second, so each turn is waited for. Then the daemon hangs and dies in the middle of a turn.
+TEST_F(Form1Test, F7AndShiftF7TurnARealRotatorAndADeadOneNeverHoldsTheWindow) {
+  Form1 bare(Services());
+  bare.Form_Load();
+  QTest::keyClick(&bare, Qt::Key_F7);
+  EXPECT_TRUE(Label(bare, "Label6")
+                  ->text()
+                  .startsWith(QString::fromUtf8("アンテナ: ローテーターがありません")))
+      << "no [rotator] section";
+  if (QStandardPaths::findExecutable("rotctld").isEmpty()) {
+    GTEST_SKIP() << "rotctld is not installed (Debian's libhamlib-utils)";
+  }
+
+  const QString port = QString::number(FreePort());
+  QProcess daemon;
+  daemon.start("rotctld",
+               {"-m", "1", "-T", "127.0.0.1", "-t", port, "-C", "min_az=-180,max_az=180"});
+  ASSERT_TRUE(QTest::qWaitFor([&] { return RotctlAzimuth(port).has_value(); }, 5000));
+  dir_.Write("globeview.conf",
+             "[rotator]\nmodel=2\nport=127.0.0.1:" + port.toStdString() + "\noffset=10\n");
+  Form1Services services = Services();
+  services.files->config = dir_.Path("globeview.conf");
+  Form1 form(services);
+  form.Form_Load();
+  Type(form, "0", "0", "1");
+  form.show();
+  form.Command1_Click();
+  // A target 30 degrees east of north on the screen: its short path's bearing is 30.
+  form.Form_MouseDown(Qt::RightButton, QPointF(320 + 50, 240 - 50 * std::sqrt(3.0)));
+  // Where the rotator comes to rest: two readings alike, the second within 0.5 degrees.
+  const auto turnsTo = [&](double azimuth) {
+    std::optional<double> last;
+    return QTest::qWaitFor(
+        [&] {
+          const std::optional<double> now = std::exchange(last, RotctlAzimuth(port));
+          return now && now == last && std::abs(*now - azimuth) < 0.5;
+        },
+        40000);
+  };
+  QLabel& antenna = *Label(form, "Label6");
+  QTest::keyClick(Field(form, "Text1"), Qt::Key_F7);
+  EXPECT_TRUE(turnsTo(30 - 10)) << RotctlAzimuth(port).value_or(-999);
+  QTest::keyClick(Field(form, "Text1"), Qt::Key_F7, Qt::ShiftModifier);
+  EXPECT_TRUE(turnsTo(210 - 10 - 360)) << RotctlAzimuth(port).value_or(-999);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return antenna.text() == "アンテナ 210.0°"; }, 3000))
+      << antenna.text().toStdString();
+  EXPECT_GT(CountPixels(form.Picture(), qRgb(0, 255, 255)), 100) << "the needle";
+
+  QTest::keyClick(Field(form, "Text1"), Qt::Key_F7);
+  QTest::qWait(1500);
+  ::kill(static_cast<pid_t>(daemon.processId()), SIGSTOP);
+  // The window's readings now wait on a daemon that never answers; a Start clicked meanwhile is
+  // drawn at once, every time.
+  for (int click = 0; click < 8; ++click) {
+    bool drawn = false;
+    QElapsedTimer clock;
+    clock.start();
+    QTimer::singleShot(0, &form, [&] {
+      form.Command1_Click();
+      drawn = true;
+    });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return drawn; }, 500));
+    EXPECT_LT(clock.elapsed(), 500) << "click " << click;
+    QTest::qWait(250);
+  }
+  EXPECT_TRUE(
+      QTest::qWaitFor([&] { return CountPixels(form.Picture(), qRgb(0, 255, 255)) == 0; }, 4000))
+      << "a heading not read for seconds is not drawn";
+  daemon.kill();
+  daemon.waitForFinished();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return antenna.text().contains(":" + port + ": "); }, 20000))
+      << antenna.text().toStdString();
+  EXPECT_EQ(CountPixels(form.Picture(), qRgb(0, 255, 255)), 0) << "no stale needle";
 }
 
 }  // namespace

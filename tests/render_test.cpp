@@ -396,6 +396,29 @@ TEST(RenderTest, TargetIsDrawnWithBothPaths) {
   EXPECT_NE(svg.out.find("stroke=\"#ff8000\""), std::string::npos);
 }
 
+// A beam of 90 degrees to the north-east: its edges run up and right, over the cross's bars, and
+// the needle between them; the cross's bars below and left stay as they were.
+TEST(RenderTest, BeamIsDrawnAsANeedleBetweenItsEdges) {
+  ScratchDir dir;
+  dir.Write(kCoastline, SmallCoastline());
+  const RunResult run =
+      Render(dir, kSmallScreen + QStringList{"--lon", "0", "--lat", "0", "--mag", "1", "--beam",
+                                             "45,90", "--out", "map.png"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  QImage image;
+  ASSERT_TRUE(image.load(QString::fromStdString(dir.Path("map.png")), "PNG"));
+  const QRgb edge = 0x008080u, needle = 0x00ffffu, cross = 0x9b9b9bu;
+  EXPECT_EQ(image.pixel(50, 5) & 0xffffff, edge);
+  EXPECT_EQ(image.pixel(70, 25) & 0xffffff, edge);
+  EXPECT_EQ(image.pixel(50, 45) & 0xffffff, cross);
+  EXPECT_EQ(image.pixel(30, 25) & 0xffffff, cross);
+  int needlePixels = 0;
+  for (int y = 0; y < 25; ++y) {
+    for (int x = 50; x < 75; ++x) needlePixels += (image.pixel(x, y) & 0xffffff) == needle;
+  }
+  EXPECT_GT(needlePixels, 25) << "two pixels wide, about 18 along each axis";
+}
+
 // Lines of standard input answered in the place of "--to -" among the command line's places. The
 // answers are those of PlacesAndPixelsAnswerInTheOrderAsked.
 TEST(RenderTest, StandardInputLinesAreAnsweredAndBadOnesReported) {

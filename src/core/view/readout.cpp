@@ -82,6 +82,12 @@ void AppendCsvRow(std::string& csv, const std::optional<Place>& place, const Hea
 
 }  // namespace
 
+std::string AntennaReadoutText(double heading, std::optional<double> turningTo) {
+  std::string text = "アンテナ " + ReadoutBearing(heading) + "°";
+  if (turningTo) text += "  → " + ReadoutBearing(*turningTo) + "°";
+  return text;
+}
+
 std::string ReadoutBearing(double bearing) {
   std::string text;
   AppendBearing(text, bearing, kReadoutBearingDecimals);

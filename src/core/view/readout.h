@@ -59,6 +59,9 @@ std::string TargetReadoutText(Place target, Heading shortPath, UtcTime day);
 // 距離 10,844 km  FN30as" (two spaces before the locator, as between the other groups).
 std::string PointerReadoutText(Place place, Heading heading);
 
+// The antenna's line: where it points, and while it turns, where to: "アンテナ 123.4°  → 210.0°".
+std::string AntennaReadoutText(double heading, std::optional<double> turningTo);
+
 // That line for the place under a screen position, or nothing off the earth's disc.
 std::optional<std::string> PointerReadoutAt(const Projector& projector, ScreenPosition point);
 

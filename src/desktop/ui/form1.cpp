@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <new>
@@ -24,18 +25,23 @@
 #include "data/settings_file.h"
 #include "export/picture_file.h"
 #include "output/raster_surface.h"
+#include "platform/hamlib_rotator.h"
 #include "platform/qt_desktop.h"
 #include "platform/qt_message_box.h"
 #include "platform/qt_save_dialog.h"
 #include "platform/text_field.h"
+#include "system/angles.h"
 #include "system/application.h"
 #include "system/error_report.h"
 #include "system/files.h"
 #include "system/text_font.h"
 #include "ui/controls.h"
 #include "ui/picture_area.h"
+#include "view/antenna_layer.h"
 #include "view/drawing.h"
+#include "view/geodesy.h"
 #include "view/layer_choice.h"
+#include "view/readout.h"
 
 namespace globeview {
 
@@ -61,6 +67,11 @@ constexpr double kLeastMagnification = 1;
 constexpr double kGreatestMagnification = 10;
 // A double-click writes the centre's degrees into the fields to this many decimals.
 constexpr int kCentreDecimals = 2;
+// The antenna has reached the bearing it was turned to within this many degrees.
+constexpr double kAntennaArrived = 0.5;
+// A heading read this long ago, three readings missed, is no longer taken for where the antenna
+// points, though Hamlib may wait longer before it gives up on the rotator.
+constexpr int kHeadingStaleMs = 3000;
 
 template <class Control>
 Control* Find(const QWidget& window, const char* name) {
@@ -118,6 +129,11 @@ void Form1::TakeDefaultServices() {
   }
   if (!services_.files) services_.files = LocateFiles();
   if (!services_.end) services_.end = [](int status) { EndProgram(status); };
+  if (!services_.makeRotator) {
+    services_.makeRotator = [](const RotatorSettings& settings) {
+      return std::make_unique<HamlibRotator>(settings);
+    };
+  }
 }
 
 void Form1::ConnectHandlers() {
@@ -158,13 +174,26 @@ void Form1::Form_Load() {
   SetFieldText(*Text1, view_.a1.ToText());
   SetFieldText(*Text2, view_.b1.ToText());
   SetFieldText(*Text3, view_.c1.ToText());
-  if (!services_.files->config.empty()) {
-    const ConfigRead config = ReadConfig(services_.files->config);
-    std::vector<std::string> warnings = config.warnings;
-    layers_ = LayerChoiceFromConfig(config, warnings);
-    for (const std::string& warning : warnings) std::fprintf(stderr, "%s\n", warning.c_str());
-  }
+  const std::string& configPath = services_.files->config;
+  const ConfigRead config = configPath.empty() ? ConfigRead{} : ReadConfig(configPath);
+  std::vector<std::string> warnings = config.warnings;
+  layers_ = LayerChoiceFromConfig(config, warnings);
+  const std::optional<RotatorSettings> rotator = RotatorSettingsOf(config, configPath, warnings);
+  for (const std::string& warning : warnings) std::fprintf(stderr, "%s\n", warning.c_str());
   FollowClock();
+  if (rotator && !rotator_) {
+    beamWidth_ = rotator->beam;
+    rotator_ = services_.makeRotator(*rotator);
+    connect(rotator_.get(), &Rotator::HeadingRead, this, &Form1::Rotator_HeadingRead);
+    connect(rotator_.get(), &Rotator::Failed, this, &Form1::Rotator_Failed);
+    headingAge_ = new QTimer(this);
+    headingAge_->setSingleShot(true);
+    headingAge_->setInterval(kHeadingStaleMs);
+    const QString silent =
+        QString::fromStdString("rotator at " + rotator->port + ": no answer for " +
+                               std::to_string(kHeadingStaleMs / 1000) + " seconds");
+    connect(headingAge_, &QTimer::timeout, this, [this, silent] { Rotator_Failed(silent); });
+  }
 }
 
 void Form1::Text1_Change() {
@@ -219,7 +248,11 @@ MapLayers Form1::Layers(const PictureView& view) {
   MapContent content;
   content.coastline = table_.get();
   content.time = UtcNow();
-  return BuildMap(layers_, content, view);
+  MapLayers layers = BuildMap(layers_, content, view);
+  if (antennaHeading_) {
+    layers.push_back(std::make_unique<AntennaLayer>(*antennaHeading_, beamWidth_));
+  }
+  return layers;
 }
 
 bool Form1::Redraw(const PictureView& view, RasterSurface& surface) {
@@ -294,13 +327,16 @@ void Form1::Form_KeyDown(QKeyEvent& event) {
     SavePicture();
   } else if (event.key() == Qt::Key_F6 && event.modifiers() == Qt::NoModifier) {
     ToggleLayer(LayerName::kNight);
+  } else if ((event.key() == Qt::Key_F7 || event.key() == Qt::Key_F8) &&
+             (event.modifiers() & ~Qt::ShiftModifier) == Qt::NoModifier) {
+    TurnAntenna(event.modifiers() == Qt::ShiftModifier, event.key() == Qt::Key_F8);
   } else {
     event.ignore();
   }
 }
 
-void Form1::SetTarget(std::optional<Place> target) {
-  if (!target && !target_) return;
+void Form1::SetTarget(std::optional<Place> target, bool redraw) {
+  if (!target && !target_ && !redraw) return;
   target_ = target;
   const std::optional<PictureView>& shown = picture_->View();
   if (!shown || !table_) return;
@@ -347,6 +383,47 @@ void Form1::FollowClock() {
 void Form1::Timer1_Timer() {
   FollowClock();
   if (!starting_ && isVisible()) RedrawShown();
+}
+
+void Form1::TurnAntenna(bool longPath, bool stop) {
+  const std::optional<PictureView>& shown = picture_->View();
+  if (!rotator_) {
+    return picture_->ShowAntennaLine(
+        QStringLiteral("アンテナ: ローテーターがありません（globeview.conf の [rotator] に設定）"));
+  }
+  if (stop) {
+    antennaGoal_.reset();
+    return rotator_->Stop();
+  }
+  if (!target_ || !shown) {
+    return picture_->ShowAntennaLine(
+        QStringLiteral("アンテナ: 目標がありません（右クリックで目標を決めてから F7）"));
+  }
+  const Heading shortPath = HeadingFromCentre(*shown, *target_);
+  antennaGoal_ = (longPath ? LongPathOf(shortPath) : shortPath).bearing;
+  rotator_->TurnTo(*antennaGoal_);
+  if (antennaHeading_) Rotator_HeadingRead(*antennaHeading_);
+}
+
+void Form1::Rotator_HeadingRead(double bearing) {
+  if (antennaGoal_ &&
+      std::abs(std::remainder(bearing - *antennaGoal_, kDegreesPerTurn)) < kAntennaArrived) {
+    antennaGoal_.reset();
+  }
+  picture_->ShowAntennaLine(QString::fromStdString(AntennaReadoutText(bearing, antennaGoal_)));
+  headingAge_->start();
+  const bool moved = antennaHeading_ != bearing;
+  antennaHeading_ = bearing;
+  if (moved) SetTarget(target_, /*redraw=*/true);
+}
+
+void Form1::Rotator_Failed(const QString& line) {
+  picture_->ShowAntennaLine(line);
+  antennaGoal_.reset();
+  headingAge_->stop();
+  const bool wasDrawn = antennaHeading_.has_value();
+  antennaHeading_.reset();
+  if (wasDrawn) SetTarget(target_, /*redraw=*/true);
 }
 
 void Form1::CopyReadout() {

@@ -10,6 +10,7 @@
 
 #include "data/locations.h"
 #include "data/point_table.h"
+#include "platform/rotator.h"
 #include "view/layer_choice.h"
 #include "view/map.h"
 #include "view/picture.h"
@@ -46,6 +47,9 @@ struct Form1Services {
   // Ends the program with `status`, never returning to the handler that asked, so that a "Start"
   // whose event pass ran "End" does not go on drawing; empty: EndProgram, the immediate end.
   std::function<void(int status)> end;
+  // The rotator of globeview.conf's [rotator] section, made by Form_Load when it has one; empty:
+  // a Hamlib rotator.
+  std::function<std::unique_ptr<Rotator>(const RotatorSettings&)> makeRotator;
 };
 
 // The program's one window: three fields for the view, their labels, "Start" and "End", and the
@@ -78,11 +82,16 @@ class Form1 final : public QWidget {
   // user takes one off, within 1..10; the result goes into its field and "Start" is pressed.
   void Form_MouseWheel(int notches);
   // Esc removes the target, Ctrl+C copies the readout lines, Ctrl+S saves the picture, F6 shows or
-  // hides day and night; any other key is left ignored for the window.
+  // hides day and night; with a target pinned, F7 turns the antenna to its short path, Shift+F7 to
+  // its long path, and F8 stops the rotator; any other key is left ignored for the window.
   void Form_KeyDown(QKeyEvent& event);
   // Each minute while day and night are shown: the picture on the screen drawn again at the
   // clock's time, unless the window is hidden or a "Start" is running.
   void Timer1_Timer();
+  // The rotator read where the antenna points; it is drawn on the map from now on.
+  void Rotator_HeadingRead(double bearing);
+  // The rotator cannot be used: the line says why, and the antenna is no longer drawn.
+  void Rotator_Failed(const QString& line);
 
   // The place pinned as the target, kept across pictures until removed; none most of the time.
   const std::optional<Place>& Target() const { return target_; }
@@ -108,8 +117,11 @@ class Form1 final : public QWidget {
   // drawn through `surface` (its background colour set) into the picture's pixels, then shown.
   // False when the pixels cannot be had; the program is then ending with its message.
   bool Redraw(const PictureView& view, RasterSurface& surface);
-  // Pins the target, or removes it, and draws the picture on the screen again with it.
-  void SetTarget(std::optional<Place> target);
+  // Pins the target, or removes it, and draws the picture on the screen again with it; with
+  // `redraw`, even when the target stays as it was.
+  void SetTarget(std::optional<Place> target, bool redraw = false);
+  // F7, Shift+F7 (`longPath`) or F8 (`stop`).
+  void TurnAntenna(bool longPath, bool stop);
   // Shows or hides a layer, keeps the choice in globeview.conf and draws the picture again.
   void ToggleLayer(LayerName layer);
   // The picture on the screen drawn again as it stands, at the clock's time.
@@ -138,6 +150,14 @@ class Form1 final : public QWidget {
   // Set while a "Start" runs, whose event pass may fire the timer.
   bool starting_ = false;
   QTimer* Timer1 = nullptr;
+  // The antenna's rotator, none without a [rotator] section; where the antenna points while that
+  // is known, and where it is being turned to.
+  std::unique_ptr<Rotator> rotator_;
+  double beamWidth_ = 0;
+  std::optional<double> antennaHeading_;
+  std::optional<double> antennaGoal_;
+  // Started by each heading read: a rotator silent until it runs out has no heading.
+  QTimer* headingAge_ = nullptr;
 
   PictureArea* picture_ = nullptr;
   QLineEdit* Text1 = nullptr;

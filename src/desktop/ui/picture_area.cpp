@@ -40,6 +40,7 @@ PictureArea::PictureArea(QWidget* parent) : QWidget(parent) {
   setMouseTracking(true);
   readout_ = MakeReadout("Label4", *this);
   targetReadout_ = MakeReadout("Label5", *this);
+  antennaReadout_ = MakeReadout("Label6", *this);
 }
 
 double PictureArea::TwipsPerPixel() const {
@@ -111,9 +112,16 @@ void PictureArea::HideReadout() {
   readout_->hide();
 }
 
+void PictureArea::ShowAntennaLine(const QString& line) {
+  antennaReadout_->setText(line);
+  antennaReadout_->adjustSize();
+  antennaReadout_->hide();
+  PlaceReadouts(!targetReadout_->isHidden(), !readout_->isHidden());
+}
+
 QString PictureArea::ReadoutLines() const {
   QStringList lines;
-  for (const QLabel* label : {targetReadout_, readout_}) {
+  for (const QLabel* label : {antennaReadout_, targetReadout_, readout_}) {
     if (!label->isHidden()) lines << label->text();
   }
   return lines.join(QLatin1Char('\n'));
@@ -124,13 +132,17 @@ void PictureArea::PlaceReadouts(bool withTarget, bool withPointer) {
   // and goes.
   const int targetLine = withTarget ? targetReadout_->height() : 0;
   const int pointerLine = withPointer ? readout_->height() : targetLine;
-  const int pointerTop = std::max(height() - pointerLine, floor_ + targetLine);
+  const bool withAntenna = !antennaReadout_->text().isEmpty();
+  const int antennaLine = withAntenna ? antennaReadout_->height() : 0;
+  const int pointerTop = std::max(height() - pointerLine, floor_ + antennaLine + targetLine);
   // Moved while hidden, then shown: a label moved while shown under the controls (where a new one
   // lies) leaves the controls unpainted on X11.
   readout_->move(0, pointerTop);
   targetReadout_->move(0, pointerTop - targetLine);
+  antennaReadout_->move(0, pointerTop - targetLine - antennaLine);
   readout_->setVisible(withPointer);
   targetReadout_->setVisible(withTarget);
+  antennaReadout_->setVisible(withAntenna);
 }
 
 void PictureArea::paintEvent(QPaintEvent* event) {

@@ -49,7 +49,11 @@ class PictureArea final : public QWidget {
   // The readout for the pointer at `position`, or none off the earth's disc.
   void ReadOut(QPointF position);
   void HideReadout();
-  // The readout lines shown, the target's first, one a line; empty when none is shown.
+  // The antenna's line, above the target's: where it points, or why the rotator cannot be used;
+  // an empty line hides it.
+  void ShowAntennaLine(const QString& line);
+  // The readout lines shown, the antenna's first, then the target's, one a line; empty when none is
+  // shown.
   QString ReadoutLines() const;
 
   // The picture the last Show drew, in device pixels; null before the first.
@@ -90,6 +94,7 @@ class PictureArea final : public QWidget {
   QLabel* readout_;
   // The target's readout, with its long path.
   QLabel* targetReadout_;
+  QLabel* antennaReadout_;
   int floor_ = 0;
   // Eighths of a degree the wheel turned short of a whole notch (fine-grained wheels and pads).
   int wheelRemainder_ = 0;
