@@ -26,6 +26,7 @@
 #include "export/picture_file.h"
 #include "render/place_lines.h"
 #include "render/standard_output.h"
+#include "system/error_report.h"
 #include "system/files.h"
 #include "system/numeric.h"
 #include "view/drawing.h"
@@ -52,7 +53,7 @@ constexpr const char* kVersion = GLOBEVIEW_VERSION;
 
 // The usage text: its first line after any wrong option, the whole of it for --help.
 constexpr const char* kUsageLine =
-    "usage: globeview-render [--data FILE] [--lon TEXT] [--lat TEXT] [--mag TEXT] [--size WxH]\n"
+    "usage: globeview-render [--data FILE|-] [--lon TEXT] [--lat TEXT] [--mag TEXT] [--size WxH]\n"
     "                        [--to LON,LAT|LOCATOR|-]... [--at X,Y|-]...\n"
     "                        [--positions FILE|-] [--out FILE.png|FILE.svg|-]\n"
     "                        [--format png|svg] [--target LON,LAT|LOCATOR] [--help]\n"
@@ -62,7 +63,8 @@ constexpr const char* kHelp =
     "Draws the GlobeView map without a window, exactly as the window would on a screen of the\n"
     "given size, and says where places lie on it.\n"
     "\n"
-    "  --data FILE        coastline file (default: data.dat, found as the window finds it)\n"
+    "  --data FILE|-      coastline file (default: data.dat, found as the window finds it);\n"
+    "                     - reads it from standard input\n"
     "  --lon TEXT         centre longitude, as typed into the longitude field\n"
     "  --lat TEXT         centre latitude, as typed into the latitude field\n"
     "  --mag TEXT         magnification, as typed into the magnification field\n"
@@ -87,8 +89,8 @@ constexpr const char* kHelp =
     "  --to -, --at -     places (or pixels) from standard input, one a line: \"LON LAT\" or\n"
     "                     \"LON,LAT\", or for a place a grid locator; blank lines and lines\n"
     "                     starting with # are skipped. Each line is answered as it arrives;\n"
-    "                     a line that is neither is reported with its number and skipped,\n"
-    "                     and the exit status is then 2\n"
+    "                     a line that is neither, or is longer than 4096 bytes, is reported\n"
+    "                     with its number and skipped, and the exit status is then 2\n"
     "  --positions FILE|- CSV of the screen position of every point drawn, in twips: a\n"
     "                     header \"index,sx,sy\", then one line per point in entry order\n"
     "                     (entries from 1); - writes it to standard output (not together\n"
@@ -109,7 +111,8 @@ constexpr const char* kHelp =
     "With --to or --at and no --out, the places are answered without drawing and without\n"
     "the coastline file. With none of --out, --positions, --to and --at the view is only\n"
     "checked and projected, and a one-line summary goes to standard output. An existing\n"
-    "output file is replaced only once the new one is complete.\n"
+    "output file is replaced only once the new one is complete. A file named is a regular\n"
+    "file, never a pipe or a device: - is the way to standard input or output.\n"
     "\n"
     "Exit status: 0 done; 1 the coastline file cannot be used, an output cannot be written\n"
     "or memory ran out; 2 a wrong option or value, a view value that is not a number (the\n"
@@ -176,7 +179,7 @@ void ParseSize(std::string_view text, Options& options) {
   const auto cross = text.find_first_of("xX");
   const auto fail = [&] {
     return UsageError("--size takes WIDTHxHEIGHT in pixels, each 1 to " +
-                      std::to_string(kMaxSidePixels) + ", not \"" + std::string(text) + "\"");
+                      std::to_string(kMaxSidePixels) + ", not " + Quoted(text));
   };
   if (cross == std::string_view::npos) throw fail();
   const auto width = ParseSide(text.substr(0, cross));
@@ -191,7 +194,7 @@ void ParseSize(std::string_view text, Options& options) {
 Query ParseQuery(const std::string& name, std::string_view text, render::LineKind kind) {
   const render::ParsedLine parsed = render::ParseLine(text, kind);
   if (parsed.is == render::ParsedLine::Is::kQuery) return parsed.query;
-  const std::string given = ", not \"" + std::string(text) + "\"";
+  const std::string given = ", not " + Quoted(text);
   if (kind == render::LineKind::kPixel) {
     throw UsageError(name + " takes X,Y, two numbers in pixels" + given);
   }
@@ -211,7 +214,7 @@ Place ParsePlace(const std::string& name, std::string_view text) {
 PictureFormat ParseFormat(std::string_view text) {
   if (text == "png") return PictureFormat::kPng;
   if (text == "svg") return PictureFormat::kSvg;
-  throw UsageError("--format takes png or svg, not \"" + std::string(text) + "\"");
+  throw UsageError("--format takes png or svg, not " + Quoted(text));
 }
 
 // --to or --at: one place or pixel, or "-" for those of standard input's lines.
@@ -232,6 +235,9 @@ void AddQuery(const std::string& name, const std::string& text, Options& options
 // neither .png nor .svg needs --format.
 void CheckOutputs(Options& options, std::optional<PictureFormat> format) {
   const bool answers = !options.queries.empty() || options.input;
+  if (options.data == "-" && options.input) {
+    throw UsageError("--data - and --to or --at - would both read standard input");
+  }
   if (options.positions == "-" && answers) {
     throw UsageError("--positions - and --to or --at would both write CSV to standard output");
   }
@@ -240,13 +246,14 @@ void CheckOutputs(Options& options, std::optional<PictureFormat> format) {
                      " would both write to standard output");
   }
   if (options.target && !options.out) {
-    throw UsageError("--target " + options.targetText + ": a target is drawn on the picture, and " +
-                     "there is no --out");
+    throw UsageError("--target " + Printable(options.targetText) +
+                     ": a target is drawn on the picture, and " + "there is no --out");
   }
   if (!options.out) return;
   if (!format && *options.out != "-") format = FormatOfName(*options.out);
   if (!format && *options.out != "-") {
-    throw UsageError(*options.out + ": cannot tell the format; use .png or .svg, or --format");
+    throw UsageError(Printable(*options.out) +
+                     ": cannot tell the format; use .png or .svg, or --format");
   }
   options.format = format.value_or(PictureFormat::kPng);
 }
@@ -305,7 +312,7 @@ Options ParseOptions(int argc, char** argv) {
       options.targetText = takeValue();
       options.target = ParsePlace(name, options.targetText);
     } else {
-      throw UsageError("unknown option \"" + name + "\"");
+      throw UsageError("unknown option " + Quoted(name));
     }
   }
   CheckOutputs(options, format);
@@ -347,7 +354,7 @@ void WriteOutput(const std::string& target, std::string_view bytes) {
   if (target == "-") {
     render::WriteStandardOutput(bytes);
   } else {
-    WriteFileReplacing(target, bytes);
+    WriteFileReplacing(target, bytes, FileKinds::kRegularOnly);
   }
 }
 
@@ -398,7 +405,8 @@ std::string FileAndFolder(const std::string& path) {
   std::error_code ignored;
   const std::filesystem::path absolute =
       std::filesystem::absolute(std::filesystem::path(path), ignored).lexically_normal();
-  return absolute.filename().string() + " in " + absolute.parent_path().string();
+  return Printable(absolute.filename().string()) + " in " +
+         Printable(absolute.parent_path().string());
 }
 
 // What the settings file gives, under the values given here. A settings file that every value
@@ -479,10 +487,15 @@ int Run(const Options& options) {
     table = Making("the coastline table", [] { return std::make_unique<PointTable>(); });
     try {
       // Entries that cannot be drawn do not stop the picture; the user hears of them once.
-      const std::string data =
-          options.data.empty() ? FindFile(LocateFiles().coastline) : options.data;
-      const LoadReport report =
-          Making("the coastline table", [&] { return LoadCoastline(data, *table); });
+      // A stream only where the user asked for one: "-", standard input.
+      const bool input = options.data == "-";
+      const std::string data = options.data.empty() ? FindFile(LocateFiles().coastline)
+                               : input              ? "/dev/stdin"
+                                                    : options.data;
+      const LoadReport report = Making("the coastline table", [&] {
+        return LoadCoastline(data, *table,
+                             input ? FileKinds::kStreamsToo : FileKinds::kRegularOnly);
+      });
       if (!report.notice.empty()) std::cerr << report.notice << '\n';
     } catch (const FileError& error) {
       Fail(error.what());
