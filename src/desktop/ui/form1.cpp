@@ -135,7 +135,7 @@ void Form1::Form_Load() {
   const std::string coastline = FindFile(services_.files->coastline);
   try {
     table_ = std::make_unique<PointTable>();
-    const LoadReport report = LoadCoastline(coastline, *table_);
+    const LoadReport report = LoadCoastline(coastline, *table_, FileKinds::kRegularOnly);
     if (!report.notice.empty()) std::fprintf(stderr, "%s\n", report.notice.c_str());
   } catch (const FileError& error) {
     return Fail(ErrorReportLine(error));
@@ -298,16 +298,17 @@ void Form1::WritePicture(const PictureView& view, const std::string& path) {
   MessageBox& messages = *services_.messageBox;
   const std::optional<PictureFormat> format = FormatOfName(path);
   if (!format) {
-    return messages.Show(path + ": cannot tell the format; use a name ending in .png or .svg");
+    return messages.Show(Printable(path) +
+                         ": cannot tell the format; use a name ending in .png or .svg");
   }
   try {
     const std::string bytes = PictureFileBytes(*table_, view, *format);
-    if (bytes.empty()) return messages.Show(path + ": the picture could not be encoded");
-    WriteFileReplacing(path, bytes);
+    if (bytes.empty()) return messages.Show(Printable(path) + ": the picture could not be encoded");
+    WriteFileReplacing(path, bytes, FileKinds::kRegularOnly);
   } catch (const FileError& error) {
     messages.Show(ErrorReportLine(error));
   } catch (const std::bad_alloc&) {
-    messages.Show(path + ": not enough memory for the picture");
+    messages.Show(Printable(path) + ": not enough memory for the picture");
   }
 }
 
