@@ -168,6 +168,9 @@ void Form1::Text3_Change() {
 void Form1::Command1_Click() {
   if (services_.previousInstanceRunning) return End(0);
 
+  // The fields as they read now: what an earlier normalisation made of the variables (a latitude
+  // carried over the pole turns the longitude) never outlives the fields it came from.
+  view_ = ViewValues{FieldText(*Text1), FieldText(*Text2), FieldText(*Text3)};
   const std::vector<std::string> messages =
       Validate(FieldText(*Text1), FieldText(*Text2), FieldText(*Text3));
   for (const std::string& message : messages) services_.messageBox->Show(message);
