@@ -247,7 +247,7 @@ void CheckOutputs(Options& options, std::optional<PictureFormat> format) {
   }
   if (options.target && !options.out) {
     throw UsageError("--target " + Printable(options.targetText) +
-                     ": a target is drawn on the picture, and " + "there is no --out");
+                     ": a target is drawn on the picture, and there is no --out");
   }
   if (!options.out) return;
   if (!format && *options.out != "-") format = FormatOfName(*options.out);

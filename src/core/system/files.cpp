@@ -157,8 +157,8 @@ std::string TemporaryName(const fs::path& folder, const std::string& name) {
 }
 
 // Removes what saves killed between writing and renaming left in `folder`: files named as the
-// temporary file `temporary` was but for its last six characters, regular, the user's own and
-// untouched for a minute, which no save still running leaves its file.
+// temporary file `temporary` but for its last six characters, regular, the user's own and
+// untouched for a minute (a save still running writes its file in far less).
 void RemoveLeftovers(const fs::path& folder, const std::string& temporary) {
   constexpr std::size_t kUnique = 6;  // mkstemp's XXXXXX
   constexpr std::time_t kOldSeconds = 60;
@@ -238,8 +238,9 @@ void WriteFileReplacing(const std::string& path, std::string_view content, FileK
   struct stat existing {};
   const bool exists = ::stat(target.c_str(), &existing) == 0;
   if (exists && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode)) {
-    if (kinds == FileKinds::kRegularOnly)
+    if (kinds == FileKinds::kRegularOnly) {
       throw FileError("write", path, NotRegular(existing.st_mode));
+    }
     // A device or a pipe (/dev/stdout, a FIFO) is written to as it is; replacing it with a
     // regular file would destroy it.
     WriteInPlace(target.string(), content, false);
