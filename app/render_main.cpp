@@ -28,6 +28,7 @@
 #include "render/place_lines.h"
 #include "render/standard_output.h"
 #include "system/angles.h"
+#include "system/error_report.h"
 #include "system/files.h"
 #include "system/numeric.h"
 #include "system/text_font.h"
@@ -58,7 +59,7 @@ constexpr const char* kVersion = GLOBEVIEW_VERSION;
 
 // The usage text: its first line after any wrong option, the whole of it for --help.
 constexpr const char* kUsageLine =
-    "usage: globeview-render [--data FILE] [--lon TEXT] [--lat TEXT] [--mag TEXT] [--size WxH]\n"
+    "usage: globeview-render [--data FILE|-] [--lon TEXT] [--lat TEXT] [--mag TEXT] [--size WxH]\n"
     "                        [--to LON,LAT|LOCATOR|-]... [--at X,Y|-]...\n"
     "                        [--positions FILE|-] [--out FILE.png|FILE.svg|FILE.pdf|-]\n"
     "                        [--format png|svg|pdf] [--target LON,LAT|LOCATOR]\n"
@@ -71,7 +72,8 @@ constexpr const char* kHelp =
     "Draws the GlobeView map without a window, exactly as the window would on a screen of the\n"
     "given size, and says where places lie on it.\n"
     "\n"
-    "  --data FILE        coastline file (default: data.dat, found as the window finds it)\n"
+    "  --data FILE|-      coastline file (default: data.dat, found as the window finds it);\n"
+    "                     - reads it from standard input\n"
     "  --lon TEXT         centre longitude, as typed into the longitude field\n"
     "  --lat TEXT         centre latitude, as typed into the latitude field\n"
     "  --mag TEXT         magnification, as typed into the magnification field\n"
@@ -96,8 +98,8 @@ constexpr const char* kHelp =
     "  --to -, --at -     places (or pixels) from standard input, one a line: \"LON LAT\" or\n"
     "                     \"LON,LAT\", or for a place a grid locator; blank lines and lines\n"
     "                     starting with # are skipped. Each line is answered as it arrives;\n"
-    "                     a line that is neither is reported with its number and skipped,\n"
-    "                     and the exit status is then 2\n"
+    "                     a line that is neither, or is longer than 4096 bytes, is reported\n"
+    "                     with its number and skipped, and the exit status is then 2\n"
     "  --positions FILE|- CSV of the screen position of every point drawn, in twips: a\n"
     "                     header \"index,sx,sy\", then one line per point in entry order\n"
     "                     (entries from 1); - writes it to standard output (not together\n"
@@ -149,7 +151,8 @@ constexpr const char* kHelp =
     "With --to or --at and no --out, the places are answered without drawing and without\n"
     "the coastline file. With none of --out, --positions, --to and --at the view is only\n"
     "checked and projected, and a one-line summary goes to standard output. An existing\n"
-    "output file is replaced only once the new one is complete.\n"
+    "output file is replaced only once the new one is complete. A file named is a regular\n"
+    "file, never a pipe or a device: - is the way to standard input or output.\n"
     "\n"
     "Exit status: 0 done; 1 the coastline file cannot be used, an output cannot be written\n"
     "or memory ran out; 2 a wrong option or value, a view value that is not a number (the\n"
@@ -224,7 +227,7 @@ void ParseSize(std::string_view text, Options& options) {
   const auto cross = text.find_first_of("xX");
   const auto fail = [&] {
     return UsageError("--size takes WIDTHxHEIGHT in pixels, each 1 to " +
-                      std::to_string(kMaxSidePixels) + ", not \"" + std::string(text) + "\"");
+                      std::to_string(kMaxSidePixels) + ", not " + Quoted(text));
   };
   if (cross == std::string_view::npos) throw fail();
   const auto width = ParseSide(text.substr(0, cross));
@@ -239,7 +242,7 @@ void ParseSize(std::string_view text, Options& options) {
 Query ParseQuery(const std::string& name, std::string_view text, render::LineKind kind) {
   const render::ParsedLine parsed = render::ParseLine(text, kind);
   if (parsed.is == render::ParsedLine::Is::kQuery) return parsed.query;
-  const std::string given = ", not \"" + std::string(text) + "\"";
+  const std::string given = ", not " + Quoted(text);
   if (kind == render::LineKind::kPixel) {
     throw UsageError(name + " takes X,Y, two numbers in pixels" + given);
   }
@@ -260,7 +263,7 @@ PictureFormat ParseFormat(std::string_view text) {
   if (text == "png") return PictureFormat::kPng;
   if (text == "svg") return PictureFormat::kSvg;
   if (text == "pdf") return PictureFormat::kPdf;
-  throw UsageError("--format takes png, svg or pdf, not \"" + std::string(text) + "\"");
+  throw UsageError("--format takes png, svg or pdf, not " + Quoted(text));
 }
 
 // --paper, --landscape (`text` none), --title or --colors.
@@ -274,13 +277,13 @@ void ParsePaperOption(const std::string& name, const std::optional<std::string>&
     options.paper.title = *text;
   } else if (name == "--colors") {
     if (*text != "print" && *text != "screen") {
-      throw UsageError("--colors takes print or screen, not \"" + *text + "\"");
+      throw UsageError("--colors takes print or screen, not " + Quoted(*text));
     }
     options.paper.screenColours = *text == "screen";
   } else if (const std::optional<Paper> paper = PaperNamed(*text)) {
     options.paper.paper = *paper;
   } else {
-    throw UsageError("--paper takes A4, A3, A2, A1, A0, letter or tabloid, not \"" + *text + "\"");
+    throw UsageError("--paper takes A4, A3, A2, A1, A0, letter or tabloid, not " + Quoted(*text));
   }
 }
 
@@ -318,6 +321,9 @@ std::pair<double, double> ParseBeam(const std::string& text) {
 // neither .png nor .svg needs --format.
 void CheckOutputs(Options& options, std::optional<PictureFormat> format) {
   const bool answers = !options.queries.empty() || options.input;
+  if (options.data == "-" && options.input) {
+    throw UsageError("--data - and --to or --at - would both read standard input");
+  }
   if (options.positions == "-" && answers) {
     throw UsageError("--positions - and --to or --at would both write CSV to standard output");
   }
@@ -337,8 +343,8 @@ void CheckOutputs(Options& options, std::optional<PictureFormat> format) {
     throw UsageError("--beam: a beam is drawn on the picture, and there is no --out");
   }
   if (options.target && !options.out && !options.greylineWindows) {
-    throw UsageError("--target " + options.targetText + ": a target is drawn on the picture, and " +
-                     "there is no --out");
+    throw UsageError("--target " + Printable(options.targetText) +
+                     ": a target is drawn on the picture, and " + "there is no --out");
   }
   if (!options.out) {
     if (!options.paperOption.empty()) {
@@ -348,7 +354,7 @@ void CheckOutputs(Options& options, std::optional<PictureFormat> format) {
   }
   if (!format && *options.out != "-") format = FormatOfName(*options.out);
   if (!format && *options.out != "-") {
-    throw UsageError(*options.out +
+    throw UsageError(Printable(*options.out) +
                      ": cannot tell the format; use .png, .svg or .pdf, or --format");
   }
   options.format = format.value_or(PictureFormat::kPng);
@@ -443,7 +449,7 @@ Options ParseOptions(int argc, char** argv) {
       options.targetText = takeValue();
       options.target = ParsePlace(name, options.targetText);
     } else {
-      throw UsageError("unknown option \"" + name + "\"");
+      throw UsageError("unknown option " + Quoted(name));
     }
   }
   CheckOutputs(options, format);
@@ -510,7 +516,7 @@ void WriteOutput(const std::string& target, std::string_view bytes) {
   if (target == "-") {
     render::WriteStandardOutput(bytes);
   } else {
-    WriteFileReplacing(target, bytes);
+    WriteFileReplacing(target, bytes, FileKinds::kRegularOnly);
   }
 }
 
@@ -561,7 +567,8 @@ std::string FileAndFolder(const std::string& path) {
   std::error_code ignored;
   const std::filesystem::path absolute =
       std::filesystem::absolute(std::filesystem::path(path), ignored).lexically_normal();
-  return absolute.filename().string() + " in " + absolute.parent_path().string();
+  return Printable(absolute.filename().string()) + " in " +
+         Printable(absolute.parent_path().string());
 }
 
 // What the settings file gives, under the values given here. A settings file that every value
@@ -643,10 +650,15 @@ int Run(const Options& options) {
     table = Making("the coastline table", [] { return std::make_unique<PointTable>(); });
     try {
       // Entries that cannot be drawn do not stop the picture; the user hears of them once.
-      const std::string data =
-          options.data.empty() ? FindFile(LocateFiles().coastline) : options.data;
-      const LoadReport report =
-          Making("the coastline table", [&] { return LoadCoastline(data, *table); });
+      // A stream only where the user asked for one: "-", standard input.
+      const bool input = options.data == "-";
+      const std::string data = options.data.empty() ? FindFile(LocateFiles().coastline)
+                               : input              ? "/dev/stdin"
+                                                    : options.data;
+      const LoadReport report = Making("the coastline table", [&] {
+        return LoadCoastline(data, *table,
+                             input ? FileKinds::kStreamsToo : FileKinds::kRegularOnly);
+      });
       if (!report.notice.empty()) std::cerr << report.notice << '\n';
     } catch (const FileError& error) {
       Fail(error.what());

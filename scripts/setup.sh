@@ -50,13 +50,7 @@ export GLOBEVIEW_LOG=$build/build.log
 : >"$GLOBEVIEW_LOG"
 
 install_packages() {
-  local sudo=()
-  if [ "$(id -u)" -ne 0 ]; then
-    command -v sudo >/dev/null || { echo "need root or sudo to install: $*"; return 1; }
-    sudo=(sudo)
-  fi
-  "${sudo[@]}" apt-get update -q &&
-    "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "$@"
+  apt_get update && apt_get install -y --no-install-recommends "$@"
 }
 
 # Installed for real, not merely known to dpkg (a removed package keeps its configuration files).

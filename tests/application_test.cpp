@@ -142,6 +142,7 @@ TEST(ApplicationTest, ALockPlaceThatIsNotThisAccountsOwnIsNotUsed) {
     const char* name;
     std::function<void(const std::string& path)> make;
     bool rootOnly = false;
+    const char* below = "instance.lock";  // the lock's place in the case's folder
   } cases[] = {
       {"a pipe", [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0666), 0); }},
       {"a link", [&](const std::string& path) { std::filesystem::create_symlink(target, path); }},
@@ -165,6 +166,11 @@ TEST(ApplicationTest, ALockPlaceThatIsNotThisAccountsOwnIsNotUsed) {
          std::filesystem::remove(folder);
          std::ofstream(folder) << "";
        }},
+      {"a link higher up",
+       [&](const std::string& path) {
+         std::filesystem::create_symlink(dir.Root(), path.substr(0, path.rfind("/globeview/")));
+       },
+       false, "state/globeview/instance.lock"},
   };
   int index = 0;
   for (const auto& c : cases) {
@@ -173,7 +179,7 @@ TEST(ApplicationTest, ALockPlaceThatIsNotThisAccountsOwnIsNotUsed) {
     const std::string folder = dir.Path("case" + std::to_string(index++));
     std::filesystem::create_directory(folder);
     std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
-    const std::string lock = folder + "/instance.lock";
+    const std::string lock = folder + "/" + c.below;
     c.make(lock);
     Copy copy("ask", lock);
     EXPECT_EQ(copy.Finish(), static_cast<int>(State::Unavailable)) << "-1: it blocked";

@@ -21,6 +21,9 @@ TEST(ErrorReportTest, SaysWhereOnOneLine) {
       // One report, one line, whatever a system reason carries.
       {FileError("write", "/maps/data2.dat", "first\r\nsecond\n"),
        "cannot write data2.dat in /maps: first  second "},
+      // A name's control bytes, C1 controls and stray bytes shown, never sent to the terminal.
+      {FileError("open", "/地図/\x1b[2J\xc2\x9b\xff.dat", "No such file or directory"),
+       "cannot open \\x1b[2J\\xc2\\x9b\\xff.dat in /地図: No such file or directory"},
   };
   for (const auto& [error, line] : cases) {
     EXPECT_EQ(ErrorReportLine(error), line);

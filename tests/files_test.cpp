@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -22,6 +23,8 @@
 
 namespace globeview {
 namespace {
+
+using namespace std::chrono_literals;
 
 using test::Listing;
 using test::ReadBytes;
@@ -80,6 +83,9 @@ TEST(FilesTest, AFileCutShortWhileOpenReadsShort) {
 TEST(FilesTest, ReplacesAFileWholeAndLeavesNothingElse) {
   ScratchDir dir;
   const std::string path = dir.Path("data2.dat");
+  // What a save killed before its rename left two minutes ago goes with the next save.
+  std::filesystem::last_write_time(dir.Write(".data2.dat.k1LLed", "half"),
+                                   std::filesystem::file_time_type::clock::now() - 2min);
   WriteFileReplacing(path, "\"139.7\",\"35.7\",\"1\"\r\n");
   EXPECT_EQ(ReadBytes(path), "\"139.7\",\"35.7\",\"1\"\r\n");
   WriteFileReplacing(path, "0,0,1\r\n");  // shorter: nothing of the old content may remain
@@ -95,8 +101,13 @@ TEST(FilesTest, FailedReplacementLeavesEverythingAsItWas) {
   const std::string notADirectory = dir.Write("program", "an executable, not a folder");
   std::filesystem::create_directory(dir.Path("data2.dat"));
   dir.Write("data2.dat/inside", "kept");
-  const std::string targets[] = {notADirectory + "/data2.dat", dir.Path("data2.dat"),
-                                 dir.Path("no such folder/data2.dat")};
+  std::vector<std::string> targets = {notADirectory + "/data2.dat", dir.Path("data2.dat"),
+                                      dir.Path("no such folder/data2.dat")};
+  // Another account's link in a folder like /tmp, pointing at the program, is not followed.
+  ScratchDir shared;
+  if (test::MakeOthersLink(notADirectory, shared.Path("data2.dat"))) {
+    targets.push_back(shared.Path("data2.dat"));
+  }
   for (const auto& target : targets) {
     SCOPED_TRACE(target);
     try {
@@ -238,6 +249,14 @@ TEST(FilesTest, PipesAreReadAndWrittenInPlace) {
   EXPECT_EQ(received, "0,0,1\r\n");
   EXPECT_TRUE(std::filesystem::is_fifo(fifo));
   EXPECT_EQ(Listing(dir.Root()), std::vector<std::string>{"data.dat"});
+  // Where only a regular file will do, a pipe is refused at once, saying what it is.
+  try {
+    InputFile file(fifo, FileKinds::kRegularOnly);
+    ADD_FAILURE() << "opened a pipe";
+  } catch (const FileError& e) {
+    EXPECT_EQ(e.reason(), "a pipe (FIFO), not a regular file");
+  }
+  EXPECT_THROW(WriteFileReplacing(fifo, "0,0,1\r\n", FileKinds::kRegularOnly), FileError);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -320,6 +321,12 @@ TEST_F(Form1Test, AFatalErrorIsShownAndEndsWithStatus1) {
                                     std::filesystem::copy_options::overwrite_existing);
        },
        1 << 20, "not enough memory for a picture of 1048576 x 1048576 pixels"},
+      {"a pipe, which would wait for a writer",
+       [&] {
+         std::filesystem::remove(dir_.Path("data.dat"));
+         ASSERT_EQ(mkfifo(dir_.Path("data.dat").c_str(), 0600), 0);
+       },
+       0, looked + ": a pipe (FIFO), not a regular file"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -432,12 +439,15 @@ TEST_F(Form1Test, EndSavesTheViewAndEndsTheProgram) {
     const char* texts[3];
     bool start;
     const char* saved;
+    const char* thenLatitude = nullptr;  // typed after "Start", and "Start" pressed again
   } cases[] = {
       {{"139.7", "35.7", "1"}, false, "\"139.7\",\"35.7\",\"1\"\r\n"},
       {{"139.7", "35.7", "1"}, true, "\"139.7\",\"35.7\",\"1\"\r\n"},
       {{"400", "35.7", "12"}, true, "40,\"35.7\",10\r\n"},
       {{"-1", "-90", "0.5"}, true, "359,\"-90\",1\r\n"},
       {{"abc", "\"q\"", "1"}, false, "\"abc\",\"\"\"q\"\"\",\"1\"\r\n"},
+      // Over the pole the longitude turns; the next "Start" takes the field's longitude again.
+      {{"-139.7512", "91", "1"}, true, "220.2488,\"10\",\"1\"\r\n", "10"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.saved);
@@ -445,6 +455,10 @@ TEST_F(Form1Test, EndSavesTheViewAndEndsTheProgram) {
     form.Form_Load();
     Type(form, c.texts[0], c.texts[1], c.texts[2]);
     if (c.start) form.Command1_Click();
+    if (c.thenLatitude) {
+      Field(form, "Text2")->setText(c.thenLatitude);
+      form.Command1_Click();
+    }
     try {
       form.Command2_Click();
       ADD_FAILURE() << "the program went on after End";
@@ -466,6 +480,25 @@ TEST_F(Form1Test, AFailedSaveIsReportedAndEndsWithStatus1) {
     EXPECT_EQ(ended.status, 1);
   }
   EXPECT_FALSE(std::filesystem::exists(savePath_));
+}
+
+// Another account's link in a folder like /tmp is followed neither by Ctrl+S nor by "End".
+TEST_F(Form1Test, SavesDoNotFollowAnotherAccountsLinkInASharedFolder) {
+  const std::string victim = dir_.Write("victim", "kept");
+  savePath_ = dir_.Path("shared/data2.dat");
+  saveDialog_.names = {dir_.Path("shared/map.png")};
+  if (!test::MakeOthersLink(victim, savePath_) ||
+      !test::MakeOthersLink(victim, dir_.Path("shared/map.png"))) {
+    GTEST_SKIP() << "cannot give a link to another account here";
+  }
+  Form1 form(Services());
+  form.Form_Load();
+  form.Command1_Click();
+  QKeyEvent save(QEvent::KeyPress, Qt::Key_S, Qt::ControlModifier);
+  form.Form_KeyDown(save);
+  EXPECT_THROW(form.Command2_Click(), Ended);
+  EXPECT_EQ(messages_.shown.size(), 2u) << "one for Ctrl+S, one for End";
+  EXPECT_EQ(test::ReadBytes(victim), "kept");
 }
 
 TEST_F(Form1Test, ACloseRequestEndsWithoutSaving) {

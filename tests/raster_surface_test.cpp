@@ -242,7 +242,7 @@ TEST(RasterSurfaceTest, FarEndsLightTheSamePixelsAsNearOnes) {
   constexpr int kShort = 8;  // the short line ends at kShort d, inside the 64 x 48 picture
   for (const auto& [dx, dy] : directions) {
     for (const bool backwards : {false, true}) {
-      const auto draw = [&](double from, double to) {
+      const auto draw = [&, dx = dx, dy = dy](double from, double to) {
         Canvas canvas(64, 48, 1);
         if (backwards) std::swap(from, to);
         canvas.surface.Line(float(from * dx), float(from * dy), float(to * dx), float(to * dy));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QImage>
@@ -293,9 +294,14 @@ TEST(RenderTest, WrongOptionsExitWithUsageNamingTheOptionAndValue) {
       {"--days", "0", "--greyline-windows", "--target", "1,2"},
       {"--greyline-windows", "--lon", "1"},  // no target
       {"--greyline-windows", "--target", "1,2", "--out", "map.png"},
+      {"--data", "-", "--to", "-"},
+  };
+  // Rows whose message must also say what is wrong.
+  const std::pair<QStringList, std::string> saying[] = {
+      {{"--to", "0,91"}, "--to takes a latitude from -90 to 90, not \"0,91\"\n"},
   };
   ScratchDir dir;
-  for (const auto& arguments : cases) {
+  const auto check = [&](const QStringList& arguments, const std::string& says) {
     SCOPED_TRACE(arguments.join(' ').toStdString());
     const RunResult run = Render(dir, arguments);
     EXPECT_EQ(run.exitCode, 2);
@@ -304,7 +310,10 @@ TEST(RenderTest, WrongOptionsExitWithUsageNamingTheOptionAndValue) {
     for (const auto& named : arguments.mid(0, 2)) {
       EXPECT_NE(run.err.find(named.toStdString()), std::string::npos) << run.err;
     }
-  }
+    EXPECT_NE(run.err.find(says), std::string::npos) << run.err;
+  };
+  for (const auto& arguments : cases) check(arguments, "");
+  for (const auto& [arguments, says] : saying) check(arguments, says);
   const RunResult help = Render(dir, {"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_NE(help.out.find("--positions"), std::string::npos);
@@ -462,6 +471,13 @@ TEST(RenderTest, StandardInputLinesAreAnsweredAndBadOnesReported) {
        header + centre + offDisc + east,
        bad + "4: not a pixel: \"50\"\n"},
       {{"--to", "-"}, "", 0, header, ""},
+      // Input quoted as it can be shown, a line too long cut short; the lines after answered.
+      {{"--to", "-"},
+       std::string("1\0 2,3\n\x1b[2J\n", 12) + std::string(5000, 'x') + "\n0 0\n",
+       2,
+       header + centre,
+       bad + "1: not a place: \"1\\x00 2,3\"\n" + bad + "2: not a place: \"\\x1b[2J\"\n" + bad +
+           "3: longer than 4096 bytes: \"" + std::string(60, 'x') + "\"...\n"},
   };
   ScratchDir dir;
   for (const auto& c : cases) {
@@ -541,16 +557,24 @@ TEST(RenderTest, UnusableFilesExitWithOneAndLeaveNothingBehind) {
   ScratchDir dir;
   dir.Write(kCoastline, SmallCoastline());
   dir.Write("plain", "a regular file\n");
+  std::filesystem::create_directory(dir.Path("pipe"));
+  ASSERT_EQ(mkfifo(dir.Path("pipe/map.png").c_str(), 0600), 0);
+  std::vector<std::string> outs = {"plain/map.png", "no-such-dir/map.png", "pipe/map.png"};
+  // Another account's link in a folder like /tmp, pointing at "plain", is not followed.
+  if (test::MakeOthersLink("../plain", dir.Path("shared/map.png")))
+    outs.push_back("shared/map.png");
   const auto before = test::Listing(dir.Root());
 
   const RunResult missing = Render(dir, {"--data", "missing.dat", "--positions", "-"});
   EXPECT_EQ(missing.exitCode, 1);
   EXPECT_NE(missing.err.find("missing.dat"), std::string::npos) << missing.err;
   EXPECT_EQ(missing.out, "");
+  EXPECT_EQ(Render(dir, {"--data", "pipe/map.png", "--positions", "-"}).exitCode, 1) << "a pipe";
 
-  for (const char* out : {"plain/map.png", "no-such-dir/map.png"}) {
+  for (const std::string& out : outs) {
     SCOPED_TRACE(out);
-    const RunResult unwritable = Render(dir, kSmallScreen + QStringList{"--out", out});
+    const RunResult unwritable =
+        Render(dir, kSmallScreen + QStringList{"--out", QString::fromStdString(out)});
     EXPECT_EQ(unwritable.exitCode, 1);
     EXPECT_NE(unwritable.err.find("map.png"), std::string::npos) << unwritable.err;
     EXPECT_EQ(test::Listing(dir.Root()), before);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -48,6 +49,15 @@ inline std::vector<std::string> Listing(const std::string& directory) {
   }
   std::sort(names.begin(), names.end());
   return names;
+}
+
+// Makes `link`, naming `target`, another account's (nobody's) link in a folder like /tmp, which
+// everyone may write and only owners rename in. False where this process cannot give a link away.
+inline bool MakeOthersLink(const std::string& target, const std::string& link) {
+  const std::filesystem::path folder = std::filesystem::path(link).parent_path();
+  std::filesystem::create_directories(folder);
+  std::filesystem::create_symlink(target, link);
+  return chmod(folder.c_str(), 01777) == 0 && lchown(link.c_str(), 65534, 65534) == 0;
 }
 
 // A scratch directory in the temporary folder (TMPDIR, which CTest points into the build folder),

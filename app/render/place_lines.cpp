@@ -9,13 +9,14 @@
 #include <vector>
 
 #include "system/angles.h"
+#include "system/error_report.h"
 #include "system/numeric.h"
 #include "view/locator.h"
 
 namespace globeview::render {
 namespace {
 
-// The first read's size; a longer line grows the buffer.
+// What one read takes from standard input.
 constexpr std::size_t kReadBlock = 64 * 1024;
 
 // Blanks, and the CR of a line ended by CR LF.
@@ -47,7 +48,7 @@ bool SplitNumbers(std::string_view text, double& first, double& second) {
   return true;
 }
 
-ParsedLine Bad(const char* why) {
+ParsedLine Bad(std::string_view why) {
   ParsedLine parsed;
   parsed.is = ParsedLine::Is::kBad;
   parsed.why = why;
@@ -63,10 +64,10 @@ ParsedLine Holding(Query query) {
 
 // Writes "globeview-render: standard input: line 6: not a place: "abc"" after the answers so far,
 // so that on a terminal the report follows the rows before it.
-void ReportBadLine(StandardOutput& out, long number, const char* why, std::string_view line) {
+void ReportBadLine(StandardOutput& out, long number, std::string_view why, std::string_view line) {
   out.Flush();
-  std::fprintf(stderr, "globeview-render: standard input: line %ld: %s: \"%.*s\"\n", number, why,
-               static_cast<int>(line.size()), line.data());
+  std::fprintf(stderr, "globeview-render: standard input: line %ld: %.*s: %s\n", number,
+               static_cast<int>(why.size()), why.data(), Quoted(line).c_str());
 }
 
 }  // namespace
@@ -89,13 +90,19 @@ ParsedLine ParseLine(std::string_view line, LineKind kind) {
 }
 
 long AnswerStandardInput(LineKind kind, const PictureView& view, StandardOutput& out) {
-  std::vector<char> buffer(kReadBlock);
-  std::size_t begin = 0;  // the first byte not yet answered
-  std::size_t end = 0;    // the end of what was read
+  const std::string tooLong = "longer than " + std::to_string(kMostLineBytes) + " bytes";
+  std::vector<char> block(kReadBlock);
+  // A line begun in an earlier block: its first kMostLineBytes + 1 bytes at most, enough to tell
+  // that it is too long and to quote its start.
+  std::string begun;
   long number = 0;
   long bad = 0;
   const auto answer = [&](std::string_view line) {
     ++number;
+    if (line.size() > kMostLineBytes) {
+      ++bad;
+      return ReportBadLine(out, number, tooLong, Trimmed(line));
+    }
     const ParsedLine parsed = ParseLine(line, kind);
     if (parsed.is == ParsedLine::Is::kQuery) {
       AppendQueryRow(out.Pending(), parsed.query, view);
@@ -105,29 +112,33 @@ long AnswerStandardInput(LineKind kind, const PictureView& view, StandardOutput&
       ReportBadLine(out, number, parsed.why, Trimmed(line));
     }
   };
+  const auto keep = [&](std::string_view part) {
+    begun.append(part.substr(0, kMostLineBytes + 1 - begun.size()));
+  };
   for (;;) {
-    const char* data = buffer.data();
-    if (const void* newline = std::memchr(data + begin, '\n', end - begin)) {
-      const auto stop = static_cast<std::size_t>(static_cast<const char*>(newline) - data);
-      answer({data + begin, stop - begin});
-      begin = stop + 1;
-      continue;
-    }
-    // Nothing complete is left: what was answered goes out before waiting for more.
+    // What was answered goes out before waiting for more.
     out.Flush();
-    std::memmove(buffer.data(), data + begin, end - begin);
-    end -= begin;
-    begin = 0;
-    if (end == buffer.size()) buffer.resize(2 * buffer.size());
-    const ssize_t got = ::read(STDIN_FILENO, buffer.data() + end, buffer.size() - end);
+    const ssize_t got = ::read(STDIN_FILENO, block.data(), block.size());
     if (got < 0) {
       if (errno == EINTR) continue;
       throw StreamError(std::string("standard input: ") + std::strerror(errno));
     }
     if (got == 0) break;
-    end += static_cast<std::size_t>(got);
+    // Each byte is looked at once, however long its line.
+    std::string_view rest(block.data(), static_cast<std::size_t>(got));
+    for (std::size_t end; (end = rest.find('\n')) != std::string_view::npos;
+         rest.remove_prefix(end + 1)) {
+      if (begun.empty()) {
+        answer(rest.substr(0, end));
+      } else {
+        keep(rest.substr(0, end));
+        answer(begun);
+        begun.clear();
+      }
+    }
+    keep(rest);
   }
-  if (end > 0) answer({buffer.data(), end});  // a last line without its line end
+  if (!begun.empty()) answer(begun);  // a last line without its line end
   out.Flush();
   return bad;
 }

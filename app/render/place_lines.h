@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string_view>
 
@@ -12,13 +13,17 @@ namespace globeview::render {
 enum class LineKind { kPlace, kPixel };
 
 // What is wrong with a place whose latitude lies beyond a pole.
-inline constexpr const char* kLatitudeOutOfRange = "latitude outside -90 to 90";
+inline constexpr std::string_view kLatitudeOutOfRange = "latitude outside -90 to 90";
+
+// The longest line of standard input that can be a place or a pixel. A longer one is reported and
+// skipped as it arrives, without ever being held whole.
+inline constexpr std::size_t kMostLineBytes = 4096;
 
 // What a line of standard input holds.
 struct ParsedLine {
   enum class Is { kNothing, kQuery, kBad } is = Is::kNothing;  // kNothing: blank or a comment
   Query query;
-  const char* why = nullptr;  // for kBad: what is wrong, "not a place"
+  std::string_view why;  // for kBad: what is wrong, "not a place"
 };
 
 // One line without its line end: two numbers separated by blanks and at most one comma
@@ -28,8 +33,9 @@ ParsedLine ParseLine(std::string_view line, LineKind kind);
 
 // Answers every line of standard input with one CSV row on `out`, as the lines arrive: whatever is
 // answered is written out before the program waits for more input, so a pipe or a terminal gets
-// each answer before its next line is read. A line that holds no query is reported on standard
-// error with its number and skipped. Returns the number of such lines. Throws StreamError.
+// each answer before its next line is read. A line that holds no query, or is longer than
+// kMostLineBytes, is reported on standard error with its number and the start of what it holds,
+// and skipped. Returns the number of such lines. Throws StreamError.
 long AnswerStandardInput(LineKind kind, const PictureView& view, StandardOutput& out);
 
 }  // namespace globeview::render

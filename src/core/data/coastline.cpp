@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "data/field_file.h"
+#include "system/error_report.h"
 #include "system/files.h"
 
 namespace globeview {
@@ -14,8 +15,8 @@ constexpr std::size_t kMostReadAtOnce = std::size_t{16} << 20;
 
 }  // namespace
 
-LoadReport LoadCoastline(const std::string& path, PointTable& table) {
-  InputFile file(path);
+LoadReport LoadCoastline(const std::string& path, PointTable& table, FileKinds kinds) {
+  InputFile file(path, kinds);
   FieldReader reader(file, kMostReadAtOnce);
   LoadReport report;
   const auto tooShort = [&](int pairs) {
@@ -52,7 +53,7 @@ LoadReport LoadCoastline(const std::string& path, PointTable& table) {
   }
 
   if (report.unusableCount > 0) {
-    report.notice = std::filesystem::path(path).filename().string() + ": " +
+    report.notice = Printable(std::filesystem::path(path).filename().string()) + ": " +
                     std::to_string(report.unusableCount) +
                     " point(s) hold a field that is neither a number that can be drawn nor "
                     "\"NA\" and are not drawn; the first is entry " +

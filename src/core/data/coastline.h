@@ -4,6 +4,7 @@
 #include <string>
 
 #include "data/point_table.h"
+#include "system/files.h"
 
 namespace globeview {
 
@@ -22,8 +23,10 @@ struct LoadReport {
 // keeps it open after the last pair loads as a file does. Throws FileError when the file cannot be
 // opened or read ("cannot open data.dat in /some/dir: No such file or directory"), when it holds
 // fewer pairs ("data.dat in /some/dir holds only 1234 of the 61656 point pairs") or when a pair
-// cannot be read ("data.dat in /some/dir: line 1203: quoted field is not closed").
-LoadReport LoadCoastline(const std::string& path, PointTable& table);
+// cannot be read ("data.dat in /some/dir: line 1203: quoted field is not closed"), and at once
+// when `path` stands for a kind of file `kinds` refuses.
+LoadReport LoadCoastline(const std::string& path, PointTable& table,
+                         FileKinds kinds = FileKinds::kStreamsToo);
 
 // The program's name for the coastline file, read from the current directory.
 inline constexpr const char* kCoastlineFile = "data.dat";

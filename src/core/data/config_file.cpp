@@ -4,6 +4,7 @@
 
 #include <cerrno>
 
+#include "system/error_report.h"
 #include "system/files.h"
 
 namespace globeview {
@@ -12,7 +13,6 @@ namespace {
 
 // A settings file is a few lines; anything far larger is not one.
 constexpr std::size_t kMostConfigBytes = 1 << 20;
-constexpr std::size_t kQuotedLine = 60;
 
 std::string Trimmed(std::string_view text) {
   const std::size_t first = text.find_first_not_of(" \t\r");
@@ -49,24 +49,6 @@ std::vector<std::string> Lines(const std::string& path, std::vector<std::string>
     start = end + 1;
   }
   return lines;
-}
-
-// A line as a message may repeat it: cut to `most` bytes, control bytes as \xNN.
-std::string Visible(std::string_view text, std::size_t most) {
-  constexpr const char* kHex = "0123456789abcdef";
-  std::string shown;
-  for (const char c : text.substr(0, most)) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7f) {
-      shown += "\\x";
-      shown += kHex[byte >> 4];
-      shown += kHex[byte & 15];
-    } else {
-      shown += c;
-    }
-  }
-  if (text.size() > most) shown += "...";
-  return shown;
 }
 
 bool IsComment(const std::string& line) {
@@ -112,8 +94,8 @@ ConfigRead ReadConfig(const std::string& path) {
     const std::size_t equals = line.find('=');
     const std::string name = equals == std::string::npos ? "" : Trimmed(line.substr(0, equals));
     if (name.empty()) {
-      read.warnings.push_back(path + ": line " + std::to_string(number) + ": not NAME=VALUE: \"" +
-                              Visible(line, kQuotedLine) + "\"");
+      read.warnings.push_back(path + ": line " + std::to_string(number) +
+                              ": not NAME=VALUE: " + Quoted(line));
       continue;
     }
     read.entries.push_back({section, name, Trimmed(line.substr(equals + 1)), number});

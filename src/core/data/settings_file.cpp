@@ -23,7 +23,8 @@ SettingsRead ReadSettings(const std::string& path) {
   // the file or however long a pipe stays open after them.
   constexpr std::size_t kMostReadAtOnce = 4096;
   try {
-    InputFile file(path);
+    // Never a pipe: one left at the file's place would hold up the start for ever.
+    InputFile file(path, FileKinds::kRegularOnly);
     FieldReader reader(file, kMostReadAtOnce);
     std::optional<FieldValue> fields[3];
     int found = 0;
@@ -45,7 +46,7 @@ SettingsRead ReadSettings(const std::string& path) {
 
 void SaveSettings(const std::string& path, const FieldValue& a1, const FieldValue& b1,
                   const FieldValue& c1) {
-  WriteFileReplacing(path, FormatRecord({a1, b1, c1}));
+  WriteFileReplacing(path, FormatRecord({a1, b1, c1}), FileKinds::kRegularOnly);
 }
 
 }  // namespace globeview

@@ -15,13 +15,14 @@ struct SettingsRead {
   std::string notice;
 };
 
-// Reads three fields from the settings file at `path`. A missing file, or one with fewer than
-// three fields, is no failure: the view starts at longitude 0, latitude 0, magnification 1.
+// Reads three fields from the settings file at `path`. A missing file, one that is not a regular
+// file, or one with fewer than three fields, is no failure: the view starts at longitude 0,
+// latitude 0, magnification 1.
 SettingsRead ReadSettings(const std::string& path);
 
 // Writes one record of a1, b1, c1 to `path` (a text quoted exactly as typed, a number bare in its
 // shortest form), replacing the previous file only once the new one is complete. Throws FileError,
-// leaving the previous file as it was.
+// leaving the previous file as it was; also for a `path` that is not a regular file.
 void SaveSettings(const std::string& path, const FieldValue& a1, const FieldValue& b1,
                   const FieldValue& c1);
 

@@ -1,5 +1,6 @@
 #include "system/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <sys/stat.h>
@@ -8,8 +9,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <system_error>
+
+#include "system/error_report.h"
 
 namespace globeview {
 namespace {
@@ -33,11 +37,22 @@ std::string DescribeFailure(const std::string& operation, const std::string& pat
     name = directory.filename().string();
     directory = directory.parent_path();
   }
-  const std::string where = (name.empty() ? path : name) + " in " + directory.string();
+  const std::string where =
+      Printable(name.empty() ? path : name) + " in " + Printable(directory.string());
   const std::string atLine = line > 0 ? "line " + std::to_string(line) + ": " : std::string();
   // What the file holds is at fault: its line, or else the reason goes on from the file's name.
   if (operation.empty()) return where + (line > 0 ? ": " + atLine : " ") + reason;
   return "cannot " + operation + " " + where + ": " + atLine + reason;
+}
+
+// Why a file that is neither regular nor a folder cannot be used where only a regular file is.
+std::string NotRegular(mode_t mode) {
+  const char* kind = S_ISFIFO(mode)   ? "a pipe (FIFO)"
+                     : S_ISCHR(mode)  ? "a character device"
+                     : S_ISBLK(mode)  ? "a block device"
+                     : S_ISSOCK(mode) ? "a socket"
+                                      : "a special file";
+  return std::string(kind) + ", not a regular file";
 }
 
 // Closes a descriptor at the end of a scope.
@@ -78,7 +93,9 @@ mode_t CurrentUmask() {
 // Writes into the existing file itself: for a pipe or device (`replace` false), and for a
 // writable file in a folder that cannot hold the temporary file.
 void WriteInPlace(const std::string& path, std::string_view content, bool replace) {
-  Descriptor file{::open(path.c_str(), O_WRONLY | O_CLOEXEC)};
+  // A file that was regular a moment ago and is now a pipe fails here instead of waiting.
+  Descriptor file{
+      ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | (replace ? O_NONBLOCK : 0))};
   if (file.fd < 0) throw FileError("write", path, Reason(errno));
   if (replace && !content.empty()) {
     // The room for the new content is taken before a byte of the old one changes: a full disk
@@ -95,6 +112,18 @@ void WriteInPlace(const std::string& path, std::string_view content, bool replac
   if (::close(file.Release()) != 0) throw FileError("write", path, Reason(errno));
 }
 
+// Whether the system would follow the link `link`, whose own status is `info`. In a folder that
+// everyone may write and only owners rename in (sticky, as /tmp) it follows only a link of the
+// user's own or of the folder's owner, so that no other account can send a write elsewhere.
+bool MayFollow(const fs::path& link, const struct stat& info) {
+  struct stat folder {};
+  if (::stat((link.has_parent_path() ? link.parent_path() : fs::path(".")).c_str(), &folder) != 0) {
+    return false;
+  }
+  const bool shared = (folder.st_mode & S_ISVTX) != 0 && (folder.st_mode & S_IWOTH) != 0;
+  return !shared || info.st_uid == ::geteuid() || info.st_uid == folder.st_uid;
+}
+
 // The file a name stands for: a symbolic link is followed, link by link, to the name it gives,
 // also when no file has that name yet, so the link stays and the file it names is written.
 fs::path FollowLinks(const std::string& path) {
@@ -104,6 +133,10 @@ fs::path FollowLinks(const std::string& path) {
     struct stat info {};
     if (::lstat(target.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return target;
     if (links == kMostLinks) throw FileError("write", path, Reason(ELOOP));
+    if (!MayFollow(target, info)) {
+      throw FileError("write", target.string(),
+                      "another account's link in a folder everyone can write; not followed");
+    }
     std::error_code error;
     const fs::path next = fs::read_symlink(target, error);
     if (error) throw FileError("write", path, error.message());
@@ -123,6 +156,34 @@ std::string TemporaryName(const fs::path& folder, const std::string& name) {
   return (folder / hidden).string();
 }
 
+// Removes what saves killed between writing and renaming left in `folder`: files named as the
+// temporary file `temporary` but for its last six characters, regular, the user's own and
+// untouched for a minute (a save still running writes its file in far less).
+void RemoveLeftovers(const fs::path& folder, const std::string& temporary) {
+  constexpr std::size_t kUnique = 6;  // mkstemp's XXXXXX
+  constexpr std::time_t kOldSeconds = 60;
+  const std::string made = fs::path(temporary).filename().string();
+  const std::string_view prefix = std::string_view(made).substr(0, made.size() - kUnique);
+  DIR* const listing = ::opendir(folder.c_str());
+  if (listing == nullptr) return;
+  const std::time_t old = std::time(nullptr) - kOldSeconds;
+  while (const dirent* entry = ::readdir(listing)) {
+    const std::string_view name = entry->d_name;
+    if (name.size() != made.size() || !name.starts_with(prefix) ||
+        !std::all_of(name.end() - kUnique, name.end(), [](char c) {
+          return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        })) {
+      continue;
+    }
+    struct stat info {};
+    if (::fstatat(::dirfd(listing), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+        S_ISREG(info.st_mode) && info.st_uid == ::geteuid() && info.st_mtime < old) {
+      ::unlinkat(::dirfd(listing), entry->d_name, 0);
+    }
+  }
+  ::closedir(listing);
+}
+
 }  // namespace
 
 FileError::FileError(std::string operation, std::string path, std::string reason)
@@ -135,8 +196,10 @@ FileError::FileError(std::string operation, std::string path, std::int64_t line,
       line_(line),
       reason_(std::move(reason)) {}
 
-InputFile::InputFile(const std::string& path) : path_(path) {
-  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+InputFile::InputFile(const std::string& path, FileKinds kinds) : path_(path) {
+  // Opening a pipe waits for its writer, for ever when none comes: only a stream asked for may.
+  const int wait = kinds == FileKinds::kRegularOnly ? O_NONBLOCK : 0;
+  fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | wait);
   if (fd_ < 0) throw FileError("open", path, Reason(errno));
   struct stat info {};
   if (::fstat(fd_, &info) != 0) {
@@ -148,7 +211,12 @@ InputFile::InputFile(const std::string& path) : path_(path) {
     ::close(fd_);
     throw FileError("open", path, Reason(EISDIR));
   }
+  if (!S_ISREG(info.st_mode) && kinds == FileKinds::kRegularOnly) {
+    ::close(fd_);
+    throw FileError("open", path, NotRegular(info.st_mode));
+  }
   if (S_ISREG(info.st_mode)) sizeHint_ = static_cast<std::size_t>(info.st_size);
+  if (wait != 0) ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK);
 }
 
 InputFile::~InputFile() {
@@ -163,13 +231,16 @@ std::size_t InputFile::ReadSome(char* into, std::size_t most) {
   }
 }
 
-void WriteFileReplacing(const std::string& path, std::string_view content) {
+void WriteFileReplacing(const std::string& path, std::string_view content, FileKinds kinds) {
   // The temporary file lies beside the file the name stands for, so the rename that puts it in
   // place is atomic and a link keeps pointing at it.
   const fs::path target = FollowLinks(path);
   struct stat existing {};
   const bool exists = ::stat(target.c_str(), &existing) == 0;
   if (exists && !S_ISREG(existing.st_mode) && !S_ISDIR(existing.st_mode)) {
+    if (kinds == FileKinds::kRegularOnly) {
+      throw FileError("write", path, NotRegular(existing.st_mode));
+    }
     // A device or a pipe (/dev/stdout, a FIFO) is written to as it is; replacing it with a
     // regular file would destroy it.
     WriteInPlace(target.string(), content, false);
@@ -213,6 +284,7 @@ void WriteFileReplacing(const std::string& path, std::string_view content) {
   }
   Descriptor directory{::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
   if (directory.fd >= 0) ::fsync(directory.fd);
+  RemoveLeftovers(folder, temporary);
 }
 
 }  // namespace globeview

@@ -31,13 +31,23 @@ class FileError : public std::runtime_error {
   std::string reason_;
 };
 
+// Which kinds of file a name may stand for. A pipe or a device waits for a program at its other
+// end, for ever when none comes, so the program takes one only where the user asked for a stream;
+// every other name must stand for a regular file.
+enum class FileKinds {
+  kRegularOnly,  // anything else is refused at once, its FileError saying what it is
+  kStreamsToo,   // a pipe or a device is read or written as it is, waiting for its other end
+};
+
 // A file opened for reading, closed by the destructor. It is read, never mapped: a file that
-// shrinks while it is read is then only a short file, not a crash. A pipe or a device is read as
-// its bytes arrive, so a reader can stop as soon as it has what it needs.
+// shrinks while it is read is then only a short file, not a crash. A pipe or a device, where
+// `kinds` takes one, is read as its bytes arrive, so a reader can stop as soon as it has what it
+// needs.
 class InputFile {
  public:
-  // Throws FileError ("open") when the file cannot be opened or is a directory.
-  explicit InputFile(const std::string& path);
+  // Throws FileError ("open") when the file cannot be opened, is a directory, or is of a kind
+  // `kinds` refuses ("a pipe (FIFO), not a regular file"); never waits to open.
+  explicit InputFile(const std::string& path, FileKinds kinds = FileKinds::kStreamsToo);
   ~InputFile();
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
@@ -58,10 +68,16 @@ class InputFile {
 // Replaces a file's content without ever destroying the previous file: writes a temporary file in
 // the same directory, flushes it to disk, then renames it over `path`. A symbolic link is followed
 // to the file it names (made there when missing) and stays a link; a loop of links is refused with
-// ELOOP's reason. Any name the file system takes can be written. Where the directory cannot hold a
-// new file but the file itself is writable, the file is written in place instead, its new length
-// reserved first, so a full disk leaves it whole. A pipe or a device is written to as it is. On
-// failure the old file is left as it was, no temporary file remains, and FileError is thrown.
-void WriteFileReplacing(const std::string& path, std::string_view content);
+// ELOOP's reason. As the system itself does, a link in a folder that everyone may write and only
+// owners may rename in (sticky, as /tmp) is followed only when it belongs to the user or to the
+// folder's owner: another account's link there is refused with a FileError naming it. Any name
+// the file system takes can be written. Where the directory cannot hold a new file but the file
+// itself is writable, the file is written in place instead, its new length reserved first, so a
+// full disk leaves it whole. A pipe or a device is written to as it is where `kinds` takes one,
+// else refused. On failure the old file is left as it was, no temporary file remains, and
+// FileError is thrown. Temporary files that saves of the same file killed before their end left
+// behind (the user's own, a minute old) are removed once the new file is in place.
+void WriteFileReplacing(const std::string& path, std::string_view content,
+                        FileKinds kinds = FileKinds::kStreamsToo);
 
 }  // namespace globeview

@@ -10,36 +10,21 @@
 #include <cstring>
 #include <vector>
 
-#include "data/locations.h"
-#include "system/files.h"
-
 namespace globeview {
 namespace {
 
-constexpr const char* kLockBelowHome = "/.local/state/globeview/instance.lock";
+constexpr const char* kLockBelowHome = ".local/state/globeview/instance.lock";
 constexpr mode_t kLockMode = 0600;
+constexpr mode_t kFolderMode = 0700;
+constexpr uid_t kSystem = 0;
 
 std::string SystemReason() {
   return std::strerror(errno);
 }
 
-}  // namespace
-
-InstanceLock::InstanceLock() : InstanceLock(DefaultPath()) {}
-
-InstanceLock::InstanceLock(const std::optional<std::string>& path) {
-  if (path) {
-    Take(*path);
-  } else {
-    GiveUp("this account has no home folder");
-  }
-}
-
-InstanceLock::~InstanceLock() {
-  if (fd_ >= 0) ::close(fd_);
-}
-
-std::optional<std::string> InstanceLock::DefaultPath() {
+// The home folder from the account database, never from the environment, so that every copy of
+// one account finds the same lock; without trailing slashes, "" for the root folder.
+std::optional<std::string> AccountHome() {
   std::vector<char> buffer(16384);
   passwd entry{};
   passwd* found = nullptr;
@@ -48,38 +33,82 @@ std::optional<std::string> InstanceLock::DefaultPath() {
     return std::nullopt;
   }
   std::string home = found->pw_dir;
-  while (home.size() > 1 && home.back() == '/') home.pop_back();
-  if (home == "/") home.clear();
-  return home + kLockBelowHome;
+  while (!home.empty() && home.back() == '/') home.pop_back();
+  return home;
 }
 
-void InstanceLock::Take(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
-  if (slash != 0 && slash != std::string::npos) {
-    try {
-      MakeFoldersFor(path);
-    } catch (const FileError& error) {
-      return GiveUp("cannot make " + error.path() + ": " + error.reason());
-    }
+// A folder no other account can change: the user's or the system's, and writable by no one else.
+bool OnlyOursToChange(const struct stat& info) {
+  return (info.st_uid == ::geteuid() || info.st_uid == kSystem) &&
+         (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+}  // namespace
+
+InstanceLock::InstanceLock() {
+  if (const std::optional<std::string> home = AccountHome()) {
+    Take(home->empty() ? "/" : *home, kLockBelowHome);
+  } else {
+    GiveUp("this account has no home folder");
   }
-  // The folder itself must not be a link, and no other account may write in it: otherwise the lock
-  // file could be swapped under us.
-  const int folderFd =
-      ::open(slash == 0 ? "/" : folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-  if (folderFd < 0) return GiveUp("cannot open " + folder + ": " + SystemReason());
+}
+
+InstanceLock::InstanceLock(const std::optional<std::string>& path) {
+  if (!path) {
+    GiveUp("this account has no home folder");
+  } else {
+    const bool absolute = path->starts_with('/');
+    Take(absolute ? "/" : ".", absolute ? path->substr(1) : *path);
+  }
+}
+
+InstanceLock::~InstanceLock() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+std::optional<std::string> InstanceLock::DefaultPath() {
+  const std::optional<std::string> home = AccountHome();
+  if (!home) return std::nullopt;
+  return *home + "/" + kLockBelowHome;
+}
+
+void InstanceLock::Take(const std::string& start, const std::string& below) {
+  // Each folder is opened from the one before, never through a link, and checked before anything
+  // is looked up in it: a link or a folder another account can change anywhere on the way could
+  // put the lock where that account can remove it. The way to the start is taken as it is.
+  constexpr int kFolder = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+  int folderFd = ::open(start.c_str(), kFolder);
+  if (folderFd < 0) return GiveUp("cannot open " + start + ": " + SystemReason());
+  std::string reached = start;
+  std::size_t from = 0;
   struct stat info {};
-  const bool folderOwned = ::fstat(folderFd, &info) == 0 && info.st_uid == ::geteuid() &&
-                           (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
-  const std::string name = path.substr(slash + 1);
-  // Never through a link, and never waiting on a pipe for a writer.
-  if (folderOwned) {
-    fd_ = ::openat(folderFd, name.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
-                   kLockMode);
+  for (;;) {
+    if (::fstat(folderFd, &info) != 0 || !OnlyOursToChange(info)) {
+      ::close(folderFd);
+      return GiveUp(reached + " is not a folder only this account can write");
+    }
+    const std::size_t slash = below.find('/', from);
+    if (slash == std::string::npos) break;
+    const std::string part = below.substr(from, slash - from);
+    from = slash + 1;
+    if (part.empty()) continue;
+    reached += (reached.ends_with('/') ? "" : "/") + part;
+    int next = ::openat(folderFd, part.c_str(), kFolder | O_NOFOLLOW);
+    if (next < 0 && errno == ENOENT && ::mkdirat(folderFd, part.c_str(), kFolderMode) == 0) {
+      next = ::openat(folderFd, part.c_str(), kFolder | O_NOFOLLOW);
+    }
+    const std::string why = errno == ELOOP ? "a link, not a folder" : SystemReason();
+    ::close(folderFd);
+    if (next < 0) return GiveUp("cannot open " + reached + ": " + why);
+    folderFd = next;
   }
+  const std::string name = below.substr(from);
+  const std::string path = reached + (reached.ends_with('/') ? "" : "/") + name;
+  // Never through a link, and never waiting on a pipe for a writer.
+  fd_ = ::openat(folderFd, name.c_str(), O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                 kLockMode);
   const std::string reason = SystemReason();
   ::close(folderFd);
-  if (!folderOwned) return GiveUp(folder + " is not a folder only this account can write");
   if (fd_ < 0) return GiveUp("cannot open " + path + ": " + reason);
   if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode) || info.st_uid != ::geteuid()) {
     return GiveUp(path + " is not a plain file of this account");

@@ -9,9 +9,11 @@ namespace globeview {
 // until destruction (or until the process ends, however it ends: the system lets go of it then, so
 // a copy that crashed never leaves a lock that stops the next one).
 //
-// A file another account made, a link, a pipe or a folder at the lock's place is never used, and
-// taking the lock never blocks: the program then runs without the single-copy check (Unavailable)
-// rather than ending or hanging because of something it does not own.
+// A file another account made, a link, a pipe or a folder at the lock's place is never used, nor a
+// folder on the way to it that is a link, belongs to another account or is writable by others (so
+// that no other account can move the lock where it can let two copies run), and taking the lock
+// never blocks: the program then runs without the single-copy check (Unavailable) rather than
+// ending or hanging because of something it does not own.
 class InstanceLock {
  public:
   enum class State {
@@ -20,9 +22,12 @@ class InstanceLock {
     Unavailable,    // no usable lock file: no single-copy check
   };
 
-  // Takes the lock at DefaultPath().
+  // Takes the lock at DefaultPath(), checking the folders below the home, which is taken as the
+  // account database names it.
   InstanceLock();
-  // Takes the lock at `path`, making its missing folders (mode 0700); none: Unavailable.
+  // Takes the lock at `path`, checking every folder from the root (or the current folder) down,
+  // making a missing one (mode 0700); none: Unavailable. A folder of the system's (root's) that no
+  // other account can write passes too.
   explicit InstanceLock(const std::optional<std::string>& path);
   ~InstanceLock();
   InstanceLock(const InstanceLock&) = delete;
@@ -38,7 +43,8 @@ class InstanceLock {
   static std::optional<std::string> DefaultPath();
 
  private:
-  void Take(const std::string& path);
+  // Takes the lock at `below` in the folder `start`, opening the folders on the way one by one.
+  void Take(const std::string& start, const std::string& below);
   void GiveUp(const std::string& why);
 
   int fd_ = -1;

@@ -161,7 +161,7 @@ void Form1::Form_Load() {
   const std::string coastline = FindFile(services_.files->coastline);
   try {
     table_ = std::make_unique<PointTable>();
-    const LoadReport report = LoadCoastline(coastline, *table_);
+    const LoadReport report = LoadCoastline(coastline, *table_, FileKinds::kRegularOnly);
     if (!report.notice.empty()) std::fprintf(stderr, "%s\n", report.notice.c_str());
   } catch (const FileError& error) {
     return Fail(ErrorReportLine(error));
@@ -215,6 +215,9 @@ void Form1::Command1_Click() {
   if (services_.previousInstanceRunning) return End(0);
   const QScopedValueRollback<bool> starting(starting_, true);
 
+  // The fields as they read now: what an earlier normalisation made of the variables (a latitude
+  // carried over the pole turns the longitude) never outlives the fields it came from.
+  view_ = ViewValues{FieldText(*Text1), FieldText(*Text2), FieldText(*Text3)};
   const std::vector<std::string> messages =
       Validate(FieldText(*Text1), FieldText(*Text2), FieldText(*Text3));
   for (const std::string& message : messages) services_.messageBox->Show(message);
@@ -444,7 +447,7 @@ void Form1::WritePicture(const PictureView& view, const std::string& path) {
   MessageBox& messages = *services_.messageBox;
   const std::optional<PictureFormat> format = FormatOfName(path);
   if (!format) {
-    return messages.Show(path +
+    return messages.Show(Printable(path) +
                          ": cannot tell the format; use a name ending in .png, .svg or .pdf");
   }
   try {
@@ -452,15 +455,15 @@ void Form1::WritePicture(const PictureView& view, const std::string& path) {
     PaperOptions paper;
     paper.time = UtcNow();
     const std::string bytes = PictureFileBytes(Layers(view), view, *format, paper);
-    if (bytes.empty()) return messages.Show(path + ": the picture could not be encoded");
-    WriteFileReplacing(path, bytes);
+    if (bytes.empty()) return messages.Show(Printable(path) + ": the picture could not be encoded");
+    WriteFileReplacing(path, bytes, FileKinds::kRegularOnly);
     saveFolder_ = std::filesystem::path(path).parent_path().string();
   } catch (const FileError& error) {
     messages.Show(ErrorReportLine(error));
   } catch (const FontError& error) {
     messages.Show(path + ": " + error.what());
   } catch (const std::bad_alloc&) {
-    messages.Show(path + ": not enough memory for the picture");
+    messages.Show(Printable(path) + ": not enough memory for the picture");
   }
 }
 
