@@ -2,6 +2,10 @@
 
 #include <memory>
 
+#include "view/bearing_scale.h"
+#include "view/grid_layer.h"
+#include "view/map_labels.h"
+#include "view/place_layers.h"
 #include "view/target.h"
 
 namespace globeview {
@@ -48,8 +52,45 @@ ParsedLayers ParseLayerList(std::string_view list) {
   }
 }
 
+LayerChoice LayersFromConfig(const ConfigRead& config, LayerChoice choice,
+                             std::vector<std::string>& warnings) {
+  for (const ConfigEntry& entry : config.Section(kLayersSection)) {
+    const std::optional<LayerName> layer = LayerNamed(entry.name);
+    const std::string where = std::string(kConfigFile) + ": line " + std::to_string(entry.line);
+    if (!layer) {
+      warnings.push_back(where + ": \"" + entry.name + "\" is not a layer; skipped");
+    } else if (entry.value != "on" && entry.value != "off") {
+      warnings.push_back(where + ": " + entry.name + " is on or off, not \"" + entry.value +
+                         "\"; skipped");
+    } else {
+      choice.Set(*layer, entry.value == "on");
+    }
+  }
+  return choice;
+}
+
+std::vector<std::pair<std::string, std::string>> LayerConfigEntries(const LayerChoice& choice) {
+  std::vector<std::pair<std::string, std::string>> entries;
+  for (int k = 0; k < kLayerNameCount; ++k) {
+    entries.emplace_back(kNames[k], choice.on[k] ? "on" : "off");
+  }
+  return entries;
+}
+
+bool NeedsPlaces(const LayerChoice& choice) {
+  return choice.Has(LayerName::kBorders) || choice.Has(LayerName::kNames) ||
+         choice.Has(LayerName::kCities);
+}
+
 MapLayers BuildMap(const LayerChoice& choice, MapContent& content, const PictureView& view) {
   MapLayers layers;
+  // The texts of every layer that writes any, placed together so none lies over another.
+  LabelSources sources;
+  sources.rings = choice.Has(LayerName::kBearings);
+  if (choice.Has(LayerName::kNames)) sources.countries = content.countries;
+  if (choice.Has(LayerName::kCities)) sources.cities = content.cities;
+  sources.fields = choice.Has(LayerName::kGrid);
+  const auto labels = std::make_shared<const MapLabels>(sources);
   for (int k = 0; k < kLayerNameCount; ++k) {
     if (!choice.on[k]) continue;
     switch (static_cast<LayerName>(k)) {
@@ -65,12 +106,24 @@ MapLayers BuildMap(const LayerChoice& choice, MapContent& content, const Picture
       case LayerName::kCross:
         layers.push_back(std::make_unique<CrossLayer>());
         break;
-      case LayerName::kNight:
       case LayerName::kBorders:
+        if (content.borders != nullptr) {
+          layers.push_back(std::make_unique<BordersLayer>(*content.borders));
+        }
+        break;
       case LayerName::kGrid:
+        layers.push_back(std::make_unique<GridLayer>(labels));
+        break;
       case LayerName::kBearings:
+        layers.push_back(std::make_unique<BearingScaleLayer>(labels));
+        break;
       case LayerName::kCities:
+        layers.push_back(std::make_unique<CitiesLayer>(labels));
+        break;
       case LayerName::kNames:
+        layers.push_back(std::make_unique<CountryNamesLayer>(labels));
+        break;
+      case LayerName::kNight:
         break;
     }
   }

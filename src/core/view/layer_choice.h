@@ -8,7 +8,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
+#include "data/config_file.h"
+#include "data/places.h"
 #include "data/point_table.h"
 #include "system/utc_time.h"
 #include "view/drawing.h"
@@ -62,7 +66,39 @@ struct MapContent {
   TableProjection coastlineProjection = TableProjection::kAfresh;
   // The moment the sun's layer shows.
   UtcTime time{};
+  // The place files' contents, for "borders", "names" and "cities"; a layer whose file is not
+  // there draws nothing.
+  const std::vector<Polyline>* borders = nullptr;
+  const std::vector<CountryLabel>* countries = nullptr;
+  const std::vector<City>* cities = nullptr;
 };
+
+// The contents of the place files, as a program holds them for its layers.
+struct MapPlaces {
+  std::vector<Polyline> borders;
+  std::vector<CountryLabel> countries;
+  std::vector<City> cities;
+  // Points the content's place files at these.
+  void Into(MapContent& content) const {
+    content.borders = &borders;
+    content.countries = &countries;
+    content.cities = &cities;
+  }
+};
+
+// globeview.conf's section of the layers: one NAME=on|off a line for every layer.
+inline constexpr const char* kLayersSection = "layers";
+
+// The choice with the section's lines applied over `choice`; each line whose name is not a layer
+// or whose value is neither on nor off is skipped with one warning naming the file's line.
+LayerChoice LayersFromConfig(const ConfigRead& config, LayerChoice choice,
+                             std::vector<std::string>& warnings);
+
+// The section's lines for a choice, every layer in the map's order.
+std::vector<std::pair<std::string, std::string>> LayerConfigEntries(const LayerChoice& choice);
+
+// Whether a choice draws from the place files.
+bool NeedsPlaces(const LayerChoice& choice);
 
 // The chosen layers in the map's order, then the view's target if it has one.
 MapLayers BuildMap(const LayerChoice& choice, MapContent& content, const PictureView& view);
