@@ -21,6 +21,7 @@
 #include "data/coastline.h"
 #include "data/field_file.h"
 #include "data/locations.h"
+#include "data/places.h"
 #include "data/point_table.h"
 #include "data/settings_file.h"
 #include "export/picture_file.h"
@@ -59,8 +60,8 @@ constexpr const char* kUsageLine =
     "                        [--to LON,LAT|LOCATOR|-]... [--at X,Y|-]...\n"
     "                        [--positions FILE|-] [--out FILE.png|FILE.svg|-]\n"
     "                        [--format png|svg] [--target LON,LAT|LOCATOR]\n"
-    "                        [--greyline-windows [--days N]] [--time TIME] [--help]\n"
-    "                        [--version]\n";
+    "                        [--greyline-windows [--days N]] [--time TIME]\n"
+    "                        [--layers NAME,...] [--help] [--version]\n";
 
 constexpr const char* kHelp =
     "Draws the GlobeView map without a window, exactly as the window would on a screen of the\n"
@@ -117,6 +118,12 @@ constexpr const char* kHelp =
     "  --days N           the days --greyline-windows looks ahead, 1 to 366 (default: 7)\n"
     "  --time TIME        the moment, UTC: 2026-12-21T12:00Z, 2026-12-21T12:00:30Z, from\n"
     "                     1900 to 2100, or now (the default)\n"
+    "  --layers NAME,...  the map's layers, any of coast, rings, cross, borders, names,\n"
+    "                     cities, bearings, grid, in any order; drawn in the map's own\n"
+    "                     order (borders, coast, grid, rings, cross, bearings, cities,\n"
+    "                     names) with the target over them (default: coast,rings,cross).\n"
+    "                     borders, names and cities read borders.dat, countries.dat and\n"
+    "                     cities.dat, found as data.dat is\n"
     "  --help             this text\n"
     "  --version          the program's version\n"
     "\n"
@@ -371,18 +378,21 @@ void Fail(const std::string& message) {
 }
 
 // The layers of the map globeview-render draws: those of --layers, and the target.
-MapLayers RenderLayers(const Options& options, PointTable& table, const PictureView& view) {
+MapLayers RenderLayers(const Options& options, PointTable& table, const PictureView& view,
+                       const MapPlaces& places) {
   MapContent content;
+  places.Into(content);
   content.coastline = &table;
   content.time = options.time.value_or(UtcNow());
   return BuildMap(options.layers, content, view);
 }
 
 // The bytes of the picture file at `path` in `format`.
-std::string PictureFile(const Options& options, PointTable& table, const PictureView& view) {
+std::string PictureFile(const Options& options, PointTable& table, const PictureView& view,
+                        const MapPlaces& places) {
   const std::string& path = *options.out;
   const std::string bytes = Making("the picture", [&] {
-    return PictureFileBytes(RenderLayers(options, table, view), view, options.format);
+    return PictureFileBytes(RenderLayers(options, table, view, places), view, options.format);
   });
   if (bytes.empty()) throw FileError("write", path, "the picture could not be encoded as PNG");
   return bytes;
@@ -519,9 +529,9 @@ bool NeedsCoastline(const Options& options) {
 // come last, so standard output stays empty when a file fails. Returns the exit status. Throws
 // FileError, StreamError and OutOfMemory.
 int WriteOutputs(const Options& options, const ViewValues& values, const PictureView& view,
-                 PointTable* table) {
+                 PointTable* table, const MapPlaces& places) {
   if (options.out) {
-    WriteOutput(*options.out, PictureFile(options, *table, view));
+    WriteOutput(*options.out, PictureFile(options, *table, view, places));
   } else if (table) {
     Project(*table, view.centre);
   }
@@ -552,6 +562,21 @@ int Run(const Options& options) {
       return kExitFileFailure;
     }
   }
+  MapPlaces places;
+  if (options.out && NeedsPlaces(options.layers)) {
+    try {
+      const FileLocations files = LocateFiles();
+      const LayerChoice& layers = options.layers;
+      if (layers.Has(LayerName::kBorders)) places.borders = LoadBorders(FindFile(files.borders));
+      if (layers.Has(LayerName::kNames)) {
+        places.countries = LoadCountryLabels(FindFile(files.countries));
+      }
+      if (layers.Has(LayerName::kCities)) places.cities = LoadCities(FindFile(files.cities));
+    } catch (const FileError& error) {
+      Fail(error.what());
+      return kExitFileFailure;
+    }
+  }
 
   const ChosenView chosen = ChooseView(options);
   if (!ValuesAreNumbers(chosen)) return kExitUsage;
@@ -571,7 +596,7 @@ int Run(const Options& options) {
           options.days.value_or(render::kDefaultGreylineDays)));
       return kExitOk;
     }
-    return WriteOutputs(options, view, picture, table.get());
+    return WriteOutputs(options, view, picture, table.get(), places);
   } catch (const FileError& error) {
     Fail(error.what());
   } catch (const render::StreamError& error) {
