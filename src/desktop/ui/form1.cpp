@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "data/coastline.h"
+#include "data/config_file.h"
 #include "data/locations.h"
+#include "data/places.h"
 #include "data/settings_file.h"
 #include "export/picture_file.h"
 #include "output/raster_surface.h"
@@ -143,12 +145,36 @@ void Form1::Form_Load() {
   } catch (const std::bad_alloc&) {
     return Fail("not enough memory for the coastline table");
   }
+  LoadPlacesAndLayers();
   const SettingsRead settings = ReadSettings(FindFile(services_.files->settings));
   if (!settings.notice.empty()) std::fprintf(stderr, "%s\n", settings.notice.c_str());
   view_ = ViewValues{settings.a1, settings.b1, settings.c1};
   SetFieldText(*Text1, view_.a1.ToText());
   SetFieldText(*Text2, view_.b1.ToText());
   SetFieldText(*Text3, view_.c1.ToText());
+}
+
+void Form1::LoadPlacesAndLayers() {
+  // A place file that cannot be read costs its layers, never the start: one line each.
+  const FileLocations& files = *services_.files;
+  const auto load = [](const std::vector<std::string>& places, auto loader, auto& into) {
+    if (places.empty()) return;
+    try {
+      into = loader(FindFile(places));
+    } catch (const FileError& error) {
+      std::fprintf(stderr, "%s\n", ErrorReportLine(error).c_str());
+    } catch (const std::bad_alloc&) {
+      std::fprintf(stderr, "not enough memory for %s\n", places.back().c_str());
+    }
+  };
+  load(files.borders, LoadBorders, places_.borders);
+  load(files.countries, LoadCountryLabels, places_.countries);
+  load(files.cities, LoadCities, places_.cities);
+  if (files.config.empty()) return;
+  const ConfigRead config = ReadConfig(files.config);
+  std::vector<std::string> warnings = config.warnings;
+  layers_ = LayersFromConfig(config, layers_, warnings);
+  for (const std::string& warning : warnings) std::fprintf(stderr, "%s\n", warning.c_str());
 }
 
 void Form1::Text1_Change() {
@@ -202,6 +228,7 @@ MapLayers Form1::Layers(const PictureView& view) {
   MapContent content;
   content.coastline = table_.get();
   content.time = UtcNow();
+  places_.Into(content);
   return BuildMap(layers_, content, view);
 }
 
@@ -275,6 +302,14 @@ void Form1::Form_KeyDown(QKeyEvent& event) {
     CopyReadout();
   } else if (event.matches(QKeySequence::Save)) {
     SavePicture();
+  } else if (event.key() == Qt::Key_F2 && event.modifiers() == Qt::NoModifier) {
+    ToggleLayers({LayerName::kNames, LayerName::kBorders});
+  } else if (event.key() == Qt::Key_F3 && event.modifiers() == Qt::NoModifier) {
+    ToggleLayers({LayerName::kCities});
+  } else if (event.key() == Qt::Key_F4 && event.modifiers() == Qt::NoModifier) {
+    ToggleLayers({LayerName::kBearings});
+  } else if (event.key() == Qt::Key_F5 && event.modifiers() == Qt::NoModifier) {
+    ToggleLayers({LayerName::kGrid});
   } else {
     event.ignore();
   }
@@ -283,9 +318,29 @@ void Form1::Form_KeyDown(QKeyEvent& event) {
 void Form1::SetTarget(std::optional<Place> target) {
   if (!target && !target_) return;
   target_ = target;
+  RedrawShown();
+}
+
+void Form1::ToggleLayers(std::initializer_list<LayerName> layers) {
+  const bool shown = !layers_.Has(*layers.begin());
+  for (const LayerName layer : layers) layers_.Set(layer, shown);
+  const std::string& path = services_.files->config;
+  if (!path.empty()) {
+    try {
+      if (services_.files->makeSaveFolder) MakeFoldersFor(path);
+      WriteConfigSection(path, kLayersSection, LayerConfigEntries(layers_));
+    } catch (const FileError& error) {
+      std::fprintf(stderr, "%s\n", ErrorReportLine(error).c_str());
+    }
+  }
+  RedrawShown();
+}
+
+void Form1::RedrawShown() {
   const std::optional<PictureView>& shown = picture_->View();
   if (!shown || !table_) return;
-  // The same picture with the new target: no event pass and no busy pointer, a few milliseconds.
+  // The same picture with the new target or layers: no event pass and no busy pointer, a few
+  // milliseconds.
   PictureView picture = *shown;
   picture.target = target_;
   RasterSurface surface;

@@ -4,6 +4,7 @@
 #include <QPointF>
 #include <QWidget>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -76,8 +77,9 @@ class Form1 final : public QWidget {
   // Each notch away from the user adds one to the last picture's magnification, each towards the
   // user takes one off, within 1..10; the result goes into its field and "Start" is pressed.
   void Form_MouseWheel(int notches);
-  // Esc removes the target, Ctrl+C copies the readout lines, Ctrl+S saves the picture; any other
-  // key is left ignored for the window.
+  // Esc removes the target, Ctrl+C copies the readout lines, Ctrl+S saves the picture; F2 shows
+  // or hides the borders and country names, F3 the cities, F4 the bearing scale and the rings'
+  // distances, F5 the locator grid. Any other key is left ignored for the window.
   void Form_KeyDown(QKeyEvent& event);
 
   // The place pinned as the target, kept across pictures until removed; none most of the time.
@@ -98,6 +100,8 @@ class Form1 final : public QWidget {
  private:
   void TakeDefaultServices();
   void ConnectHandlers();
+  // The place files and globeview.conf's layers, read by Form_Load.
+  void LoadPlacesAndLayers();
   // The layers of the window's map, built here alone.
   MapLayers Layers(const PictureView& view);
   // The one drawing behind Start, the target, the wheel and the double-click: the map of `view`
@@ -106,6 +110,11 @@ class Form1 final : public QWidget {
   bool Redraw(const PictureView& view, RasterSurface& surface);
   // Pins the target, or removes it, and draws the picture on the screen again with it.
   void SetTarget(std::optional<Place> target);
+  // Shows the layers if the first is hidden, else hides them; keeps the choice in globeview.conf
+  // and draws the shown picture again.
+  void ToggleLayers(std::initializer_list<LayerName> layers);
+  // The picture on the screen drawn again as it is, with the target and the layers now chosen.
+  void RedrawShown();
   void CopyReadout();
   void SavePicture();
   void WritePicture(const PictureView& view, const std::string& path);
@@ -123,6 +132,8 @@ class Form1 final : public QWidget {
   std::optional<Place> target_;
   // The layers the map shows.
   LayerChoice layers_ = LayerChoice::Designed();
+  // The place files, loaded by Form_Load; a file that could not be read is empty.
+  MapPlaces places_;
 
   PictureArea* picture_ = nullptr;
   QLineEdit* Text1 = nullptr;
