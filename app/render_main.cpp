@@ -123,7 +123,8 @@ constexpr const char* kHelp =
     "                     order (borders, coast, grid, rings, cross, bearings, cities,\n"
     "                     names) with the target over them (default: coast,rings,cross).\n"
     "                     borders, names and cities read borders.dat, countries.dat and\n"
-    "                     cities.dat, found as data.dat is\n"
+    "                     cities.dat, found as data.dat is (status 1 when one cannot be\n"
+    "                     used)\n"
     "  --help             this text\n"
     "  --version          the program's version\n"
     "\n"
@@ -348,7 +349,8 @@ Options ParseOptions(int argc, char** argv) {
       const std::string list = takeValue();
       const ParsedLayers parsed = ParseLayerList(list);
       if (parsed.unknown) {
-        throw UsageError("--layers: \"" + *parsed.unknown + "\" is not a layer; the layers are " +
+        throw UsageError("--layers " + list + ": \"" + *parsed.unknown +
+                         "\" is not a layer; the layers are " +
                          "night, borders, coast, grid, rings, cross, bearings, cities, names");
       }
       options.layers = parsed.choice;

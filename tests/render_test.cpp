@@ -286,6 +286,8 @@ TEST(RenderTest, WrongOptionsExitWithUsageNamingTheOptionAndValue) {
       {"--days", "0", "--greyline-windows", "--target", "1,2"},
       {"--greyline-windows", "--lon", "1"},  // no target
       {"--greyline-windows", "--target", "1,2", "--out", "map.png"},
+      {"--layers", "shading"},
+      {"--layers", "coast,,rings"},
   };
   ScratchDir dir;
   for (const auto& arguments : cases) {
@@ -373,6 +375,27 @@ TEST(RenderTest, TargetIsDrawnWithBothPaths) {
   ASSERT_EQ(svg.exitCode, 0) << svg.err;
   EXPECT_NE(svg.out.find("stroke=\"#ffff00\""), std::string::npos);
   EXPECT_NE(svg.out.find("stroke=\"#ff8000\""), std::string::npos);
+}
+
+// Every layer at once, from the shipped place files: the SVG's texts are real text, and the
+// country names lie over the cities, in the map's order.
+TEST(RenderTest, LayersDrawInTheMapsOrder) {
+  ScratchDir dir;
+  const QStringList all = {
+      "--lon", "139.7", "--lat",    "35.7",
+      "--mag", "1",     "--layers", "names,cities,bearings,grid,borders,coast,rings,cross"};
+  const RunResult svg = Render(dir, all + QStringList{"--out", "-", "--format", "svg"});
+  ASSERT_EQ(svg.exitCode, 0) << svg.err;
+  const std::size_t ring = svg.out.find(">5,004 km</text>");
+  const std::size_t city = svg.out.find(">Moscow</text>");
+  const std::size_t name = svg.out.find(">日本</text>");
+  ASSERT_NE(ring, std::string::npos);
+  ASSERT_NE(city, std::string::npos);
+  ASSERT_NE(name, std::string::npos);
+  EXPECT_LT(ring, city);
+  EXPECT_LT(city, name);
+  const RunResult png = Render(dir, all + QStringList{"--out", "map.png"});
+  EXPECT_EQ(png.exitCode, 0) << png.err;
 }
 
 // Lines of standard input answered in the place of "--to -" among the command line's places. The
