@@ -569,7 +569,9 @@ int Run(const Options& options) {
     try {
       const FileLocations files = LocateFiles();
       const LayerChoice& layers = options.layers;
-      if (layers.Has(LayerName::kBorders)) places.borders = LoadBorders(FindFile(files.borders));
+      if (layers.Has(LayerName::kBorders)) {
+        places.borders = PrepareLines(LoadBorders(FindFile(files.borders)));
+      }
       if (layers.Has(LayerName::kNames)) {
         places.countries = LoadCountryLabels(FindFile(files.countries));
       }

@@ -1,5 +1,8 @@
 #include "view/grid_layer.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace globeview {
 
 namespace {
@@ -9,24 +12,97 @@ constexpr double kFieldWidthDegrees = 20;
 constexpr double kFieldHeightDegrees = 10;
 constexpr double kSquareWidthDegrees = 2;
 constexpr double kSquareHeightDegrees = 1;
-// The points of a line lie this far apart along it, so that it bends with the projection.
-constexpr double kLineStepDegrees = 1;
+// The points of a line lie this far apart along it, so that it bends with the projection: the
+// fields' lines at magnification 1 closer than 7 pixels, the squares' lines closer still.
+constexpr double kFieldLineStepDegrees = 2;
+constexpr double kSquareLineStepDegrees = 1;
 
-// The meridians every `lonStep` and the parallels every `latStep` degrees, into `lines`.
-void AddLines(const Projector& projector, double lonStep, double latStep,
-              std::vector<ScreenSegment>& lines) {
+// Screen positions sampled this many times across and down, to find the places on the screen.
+constexpr int kSamplesAcross = 24;
+// Degrees added around the places sampled, more than the sampling can miss.
+constexpr double kSampleMarginDegrees = 4;
+
+// The longitudes and latitudes a picture's lines are drawn over; longitudes may run past 180.
+struct GridRange {
+  double lonFrom = -180;
+  double lonTo = 180;
+  double latFrom = -90;
+  double latTo = 90;
+};
+
+// What the screen shows, from places sampled over it; the whole earth when the screen reaches
+// beyond the disc or holds a pole.
+GridRange VisibleRange(const Projector& projector) {
+  const PictureView& view = projector.View();
+  const double centreLon = projector.PlaceAt(projector.Middle()).value_or(Place{}).lon;
+  GridRange range{360, -360, 90, -90};
+  for (int i = 0; i <= kSamplesAcross; ++i) {
+    for (int j = 0; j <= kSamplesAcross; ++j) {
+      const std::optional<Place> place = projector.PlaceAt(
+          {view.screen.width * i / kSamplesAcross, view.screen.height * j / kSamplesAcross});
+      if (!place) return GridRange{};
+      const double lon = centreLon + std::remainder(place->lon - centreLon, 360.0);
+      range.lonFrom = std::min(range.lonFrom, lon);
+      range.lonTo = std::max(range.lonTo, lon);
+      range.latFrom = std::min(range.latFrom, place->lat);
+      range.latTo = std::max(range.latTo, place->lat);
+    }
+  }
+  for (const double pole : {-90.0, 90.0}) {
+    const ScreenPosition at = projector.PositionOf({0, pole});
+    if (at.x >= 0 && at.y >= 0 && at.x <= view.screen.width && at.y <= view.screen.height) {
+      return GridRange{};
+    }
+  }
+  return {range.lonFrom - kSampleMarginDegrees, range.lonTo + kSampleMarginDegrees,
+          std::max(-90.0, range.latFrom - kSampleMarginDegrees),
+          std::min(90.0, range.latTo + kSampleMarginDegrees)};
+}
+
+// The meridians every `lonStep` and the parallels every `latStep` degrees within `range`, into
+// `lines`.
+void AddLines(const Projector& projector, double lonStep, double latStep, const GridRange& range,
+              double step, std::vector<ScreenSegment>& lines) {
   LineBreaker breaker(projector);
   const auto add = [&](Place place) {
     if (const std::optional<ScreenSegment> piece = breaker.Next(place)) lines.push_back(*piece);
   };
-  for (double lon = -180; lon < 180; lon += lonStep) {
+  const double lonFrom = std::ceil(range.lonFrom / lonStep) * lonStep;
+  const double latFrom = std::ceil(range.latFrom / step) * step;
+  const double lonTo = std::min(range.lonTo, lonFrom + 360 - lonStep / 2);
+  for (double lon = lonFrom; lon <= lonTo; lon += lonStep) {
     breaker.Start();
-    for (double lat = -90; lat <= 90; lat += kLineStepDegrees) add({lon, lat});
+    for (double lat = latFrom; lat <= range.latTo; lat += step) add({lon, lat});
   }
-  for (double lat = -90 + latStep; lat < 90; lat += latStep) {
+  const double alongFrom = std::floor(range.lonFrom / step) * step;
+  for (double lat = std::floor(range.latFrom / latStep) * latStep + latStep; lat < range.latTo;
+       lat += latStep) {
+    if (lat <= -90 || lat >= 90) continue;
     breaker.Start();
-    for (double lon = -180; lon <= 180; lon += kLineStepDegrees) add({lon, lat});
+    for (double lon = alongFrom; lon <= range.lonTo; lon += step) {
+      add({lon, lat});
+    }
   }
+}
+
+// The fields' lines over the whole earth, the same in every picture.
+const PreparedLines& FieldLines() {
+  static const PreparedLines lines = [] {
+    std::vector<Polyline> all;
+    for (double lon = -180; lon < 180; lon += kFieldWidthDegrees) {
+      Polyline& meridian = all.emplace_back();
+      for (double lat = -90; lat <= 90; lat += kFieldLineStepDegrees)
+        meridian.push_back({lon, lat});
+    }
+    for (double lat = -90 + kFieldHeightDegrees; lat < 90; lat += kFieldHeightDegrees) {
+      Polyline& parallel = all.emplace_back();
+      for (double lon = -180; lon <= 180; lon += kFieldLineStepDegrees) {
+        parallel.push_back({lon, lat});
+      }
+    }
+    return PrepareLines(all);
+  }();
+  return lines;
 }
 
 }  // namespace
@@ -49,9 +125,11 @@ const std::vector<GridField>& GridFields() {
 std::vector<ScreenSegment> GridLines(const Projector& projector) {
   std::vector<ScreenSegment> lines;
   if (projector.View().magnification >= kGridSquaresMagnification) {
-    AddLines(projector, kSquareWidthDegrees, kSquareHeightDegrees, lines);
+    AddLines(projector, kSquareWidthDegrees, kSquareHeightDegrees, VisibleRange(projector),
+             kSquareLineStepDegrees, lines);
   } else {
-    AddLines(projector, kFieldWidthDegrees, kFieldHeightDegrees, lines);
+    LineBreaker(projector).Trace(FieldLines(),
+                                 [&](const ScreenSegment& piece) { lines.push_back(piece); });
   }
   return lines;
 }

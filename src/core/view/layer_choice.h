@@ -16,6 +16,7 @@
 #include "data/point_table.h"
 #include "system/utc_time.h"
 #include "view/drawing.h"
+#include "view/line_breaker.h"
 #include "view/map.h"
 #include "view/picture.h"
 
@@ -68,14 +69,14 @@ struct MapContent {
   UtcTime time{};
   // The place files' contents, for "borders", "names" and "cities"; a layer whose file is not
   // there draws nothing.
-  const std::vector<Polyline>* borders = nullptr;
+  const PreparedLines* borders = nullptr;
   const std::vector<CountryLabel>* countries = nullptr;
   const std::vector<City>* cities = nullptr;
 };
 
 // The contents of the place files, as a program holds them for its layers.
 struct MapPlaces {
-  std::vector<Polyline> borders;
+  PreparedLines borders;  // PrepareLines(LoadBorders(...))
   std::vector<CountryLabel> countries;
   std::vector<City> cities;
   // Points the content's place files at these.

@@ -17,8 +17,17 @@ LineBreaker::LineBreaker(const Projector& projector)
   longestSquared_ = longest * longest;
 }
 
-std::optional<ScreenSegment> LineBreaker::Next(Place place) {
-  const ScreenPosition at = projector_.PositionOf(place);
+PreparedLines PrepareLines(const std::vector<Polyline>& lines) {
+  PreparedLines prepared;
+  for (const Polyline& line : lines) {
+    for (const LonLat& point : line)
+      prepared.points.push_back(EarthVectorOf({point.lon, point.lat}));
+    prepared.ends.push_back(prepared.points.size());
+  }
+  return prepared;
+}
+
+std::optional<ScreenSegment> LineBreaker::NextAt(ScreenPosition at) {
   const double mx = at.x - middle_.x;
   const double my = at.y - middle_.y;
   if (mx * mx + my * my > nearRingSquared_) {

@@ -6,8 +6,11 @@
 // within kAntipodeMarginDegrees of the 180-degree ring, or when its ends lie more than a quarter of
 // that ring's radius apart on the screen; nothing jumps across the disc.
 
+#include <cstddef>
 #include <optional>
+#include <vector>
 
+#include "data/places.h"
 #include "view/picture.h"
 #include "view/projection.h"
 
@@ -20,15 +23,38 @@ struct ScreenSegment {
   ScreenPosition to;
 };
 
+// Lines drawn in every picture, their points' vectors worked out once: one line after another.
+struct PreparedLines {
+  std::vector<EarthVector> points;
+  std::vector<std::size_t> ends;  // one past each line's last point
+};
+PreparedLines PrepareLines(const std::vector<Polyline>& lines);
+
 class LineBreaker {
  public:
   explicit LineBreaker(const Projector& projector);
   // A new line begins: the next point joins nothing before it.
   void Start() { last_.reset(); }
   // The line's next point; the piece from the point before it, when one is to be drawn.
-  std::optional<ScreenSegment> Next(Place place);
+  std::optional<ScreenSegment> Next(Place place) { return NextAt(projector_.PositionOf(place)); }
+  std::optional<ScreenSegment> Next(const EarthVector& place) {
+    return NextAt(projector_.PositionOfVector(place));
+  }
+  // Every piece of the lines to be drawn, to `draw`.
+  template <class Draw>
+  void Trace(const PreparedLines& lines, Draw draw) {
+    std::size_t k = 0;
+    for (const std::size_t end : lines.ends) {
+      Start();
+      for (; k < end; ++k) {
+        if (const std::optional<ScreenSegment> piece = Next(lines.points[k])) draw(*piece);
+      }
+    }
+  }
 
  private:
+  std::optional<ScreenSegment> NextAt(ScreenPosition at);
+
   const Projector& projector_;
   ScreenPosition middle_;
   double nearRingSquared_;

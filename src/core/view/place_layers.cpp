@@ -1,11 +1,20 @@
 #include "view/place_layers.h"
 
 #include <array>
+#include <cmath>
+#include <optional>
 
 #include "view/grid_layer.h"
 #include "view/line_breaker.h"
 
 namespace globeview {
+
+namespace {
+
+// A border's pieces are drawn once they are this long, pixels.
+constexpr double kShortestPiecePixels = 1.5;
+
+}  // namespace
 
 std::vector<Rgb> BordersLayer::Colours() const {
   return {kBorderColour};
@@ -13,16 +22,22 @@ std::vector<Rgb> BordersLayer::Colours() const {
 
 void BordersLayer::Draw(const Projector& projector, DrawingSurface& surface) const {
   surface.DrawWidth(1);
+  // Pieces shorter than a pixel are joined into one line, drawn once it is that long.
+  const double shortest = kShortestPiecePixels * projector.View().twipsPerPixel;
+  const double shortestSquared = shortest * shortest;
   LineBreaker breaker(projector);
-  for (const Polyline& border : borders_) {
-    breaker.Start();
-    for (const LonLat& point : border) {
-      if (const std::optional<ScreenSegment> piece = breaker.Next({point.lon, point.lat})) {
-        surface.Line(static_cast<float>(piece->from.x), static_cast<float>(piece->from.y),
-                     static_cast<float>(piece->to.x), static_cast<float>(piece->to.y));
-      }
-    }
-  }
+  std::optional<ScreenPosition> from;
+  ScreenPosition last;
+  breaker.Trace(borders_, [&](const ScreenSegment& piece) {
+    if (!from || piece.from.x != last.x || piece.from.y != last.y) from = piece.from;
+    last = piece.to;
+    const double dx = last.x - from->x;
+    const double dy = last.y - from->y;
+    if (dx * dx + dy * dy < shortestSquared) return;
+    surface.Line(static_cast<float>(from->x), static_cast<float>(from->y),
+                 static_cast<float>(last.x), static_cast<float>(last.y));
+    from = last;
+  });
 }
 
 std::vector<Rgb> CountryNamesLayer::Colours() const {

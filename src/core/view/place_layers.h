@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "data/places.h"
+#include "view/line_breaker.h"
 #include "view/map.h"
 #include "view/map_labels.h"
 
@@ -16,12 +17,12 @@ inline constexpr Rgb kBorderColour{150, 120, 80};
 // Every border as one-pixel pieces through the projection, broken near the antipode.
 class BordersLayer final : public MapLayer {
  public:
-  explicit BordersLayer(const std::vector<Polyline>& borders) : borders_(borders) {}
+  explicit BordersLayer(const PreparedLines& borders) : borders_(borders) {}
   std::vector<Rgb> Colours() const override;
   void Draw(const Projector& projector, DrawingSurface& surface) const override;
 
  private:
-  const std::vector<Polyline>& borders_;
+  const PreparedLines& borders_;
 };
 
 // The country names the map's labels placed.

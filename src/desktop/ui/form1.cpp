@@ -167,7 +167,9 @@ void Form1::LoadPlacesAndLayers() {
       std::fprintf(stderr, "not enough memory for %s\n", places.back().c_str());
     }
   };
-  load(files.borders, LoadBorders, places_.borders);
+  load(
+      files.borders, [](const std::string& path) { return PrepareLines(LoadBorders(path)); },
+      places_.borders);
   load(files.countries, LoadCountryLabels, places_.countries);
   load(files.cities, LoadCities, places_.cities);
   if (files.config.empty()) return;
