@@ -25,9 +25,9 @@ case $purpose in
   test)
     # The tests check projections against PROJ, PNG files through libpng and SVG pictures through
     # rsvg-convert; the packaging tests build a Debian package, check it with lintian and validate
-    # the desktop entry and the metainfo.
+    # the desktop entry and the metainfo; scripts/make-pictures.sh shoots the window under Xvfb.
     packages+=(libgtest-dev libgmock-dev libbenchmark-dev libproj-dev libpng-dev librsvg2-bin
-               dpkg-dev desktop-file-utils appstream lintian)
+               dpkg-dev desktop-file-utils appstream lintian xvfb openbox xdotool imagemagick)
     options=(-DGLOBEVIEW_TESTS=ON -DGLOBEVIEW_BENCH=ON)
     targets=()
     what="everything"
