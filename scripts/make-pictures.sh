@@ -45,9 +45,9 @@ window_picture() {
   sleep 2
   local ny london
   ny=$("$bin/globeview-render" --lon 139.7 --lat 35.7 --mag 1 --size 1920x1080 \
-    --to -73.99,40.75 | awk -F, 'NR == 2 { printf "%d %d", $5, $6 }')
+    --to -73.99,40.75 | awk -F, 'NR == 2 { printf "%d %d", $5 + 0.5, $6 + 0.5 }')
   london=$("$bin/globeview-render" --lon 139.7 --lat 35.7 --mag 1 --size 1920x1080 \
-    --to -0.07,51.47 | awk -F, 'NR == 2 { printf "%d %d", $5, $6 }')
+    --to -0.07,51.47 | awk -F, 'NR == 2 { printf "%d %d", $5 + 0.5, $6 + 0.5 }')
   # shellcheck disable=SC2086 # two numbers, x and y
   DISPLAY=$display xdotool mousemove $ny click 3
   sleep 1
@@ -55,6 +55,8 @@ window_picture() {
   DISPLAY=$display xdotool mousemove $london
   sleep 1
   DISPLAY=$display import -window root "$out/window.png"
+  # The two readout lines at full size, from the bottom left of that screen.
+  convert "$out/window.png" -crop 560x50+0+1030 +repage -colorspace Gray "$out/readout.png"
   # Every layer on (F2 to F5), over Tokyo and then over New York, typed into the fields. The keys
   # write globeview.conf beside the program; one that was not there before is removed after.
   local conf=$bin/globeview.conf had_conf=1
