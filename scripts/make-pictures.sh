@@ -13,6 +13,8 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bin=${GLOBEVIEW_BUILD_DIR:-$top/build}/bin
 all_layers=coast,rings,cross,borders,names,cities,bearings,grid
+# ImageMagick's PNGs without the moment they were made, so the same screen gives the same bytes.
+stable=(-define png:exclude-chunks=date,time)
 
 # globeview-render's pictures: the file, then its arguments. The README quotes these commands.
 render_pictures() {
@@ -54,22 +56,23 @@ window_picture() {
   # shellcheck disable=SC2086
   DISPLAY=$display xdotool mousemove $london
   sleep 1
-  DISPLAY=$display import -window root "$out/window.png"
+  DISPLAY=$display import -window root "${stable[@]}" "$out/window.png"
   # The two readout lines at full size, from the bottom left of that screen.
-  convert "$out/window.png" -crop 560x50+0+1030 +repage -colorspace Gray "$out/readout.png"
+  convert "$out/window.png" -crop 560x50+0+1030 +repage -colorspace Gray "${stable[@]}" \
+    "$out/readout.png"
   # Every layer on (F2 to F5), over Tokyo and then over New York, typed into the fields. The keys
   # write globeview.conf beside the program; one that was not there before is removed after.
   local conf=$bin/globeview.conf had_conf=1
   [ -e "$conf" ] || had_conf=0
   DISPLAY=$display xdotool mousemove 1900 1060 key Escape F2 F3 F4 F5
   sleep 2
-  DISPLAY=$display import -window root "$out/window-tokyo-layers.png"
+  DISPLAY=$display import -window root "${stable[@]}" "$out/window-tokyo-layers.png"
   # The longitude and latitude fields lie at (0, 0) and (0, 240) twips: (0, 0) and (0, 16) pixels.
   DISPLAY=$display xdotool mousemove 20 8 click --repeat 3 1 type -- -74
   DISPLAY=$display xdotool mousemove 20 24 click --repeat 3 1 type 40.7
   DISPLAY=$display xdotool mousemove 24 60 click 1 mousemove 1900 1060
   sleep 3
-  DISPLAY=$display import -window root "$out/window-newyork-layers.png"
+  DISPLAY=$display import -window root "${stable[@]}" "$out/window-newyork-layers.png"
   [ "$had_conf" = 1 ] || rm -f "$conf"
 }
 

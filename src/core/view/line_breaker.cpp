@@ -1,5 +1,9 @@
 #include "view/line_breaker.h"
 
+#include <cmath>
+
+#include "system/angles.h"
+
 namespace globeview {
 
 namespace {
@@ -18,11 +22,21 @@ LineBreaker::LineBreaker(const Projector& projector)
 }
 
 PreparedLines PrepareLines(const std::vector<Polyline>& lines) {
+  const double nearest = std::cos(kCoarseStepDegrees * kTruePi / 180);
   PreparedLines prepared;
   for (const Polyline& line : lines) {
-    for (const LonLat& point : line)
-      prepared.points.push_back(EarthVectorOf({point.lon, point.lat}));
-    prepared.ends.push_back(prepared.points.size());
+    EarthVector kept;
+    for (std::size_t k = 0; k < line.size(); ++k) {
+      const EarthVector point = EarthVectorOf({line[k].lon, line[k].lat});
+      prepared.fine.points.push_back(point);
+      const double closeness = point.x * kept.x + point.y * kept.y + point.z * kept.z;
+      if (k == 0 || k + 1 == line.size() || closeness <= nearest) {
+        prepared.coarse.points.push_back(point);
+        kept = point;
+      }
+    }
+    prepared.fine.ends.push_back(prepared.fine.points.size());
+    prepared.coarse.ends.push_back(prepared.coarse.points.size());
   }
   return prepared;
 }

@@ -23,10 +23,18 @@ struct ScreenSegment {
   ScreenPosition to;
 };
 
-// Lines drawn in every picture, their points' vectors worked out once: one line after another.
-struct PreparedLines {
+// Lines drawn in every picture, their points' vectors worked out once: one line after another,
+// all the points, and for pictures below kFineLinesMagnification only those kCoarseStepDegrees
+// or more from the point kept before them (a line's ends always kept).
+inline constexpr double kFineLinesMagnification = 3;
+inline constexpr double kCoarseStepDegrees = 0.25;
+struct LinePoints {
   std::vector<EarthVector> points;
   std::vector<std::size_t> ends;  // one past each line's last point
+};
+struct PreparedLines {
+  LinePoints fine;
+  LinePoints coarse;
 };
 PreparedLines PrepareLines(const std::vector<Polyline>& lines);
 
@@ -40,9 +48,12 @@ class LineBreaker {
   std::optional<ScreenSegment> Next(const EarthVector& place) {
     return NextAt(projector_.PositionOfVector(place));
   }
-  // Every piece of the lines to be drawn, to `draw`.
+  // Every piece of the lines to be drawn, to `draw`, of the points the picture's magnification
+  // needs.
   template <class Draw>
-  void Trace(const PreparedLines& lines, Draw draw) {
+  void Trace(const PreparedLines& prepared, Draw draw) {
+    const bool fine = projector_.View().magnification >= kFineLinesMagnification;
+    const LinePoints& lines = fine ? prepared.fine : prepared.coarse;
     std::size_t k = 0;
     for (const std::size_t end : lines.ends) {
       Start();
