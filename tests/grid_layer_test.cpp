@@ -20,7 +20,9 @@ TEST(GridLayerTest, NoPieceJumpsAcrossTheDisc) {
         const ScreenPosition middle = projector.Middle();
         const double longest = projector.RingRadius(180) / 4;
         const double ring = projector.RingRadius(180 - kAntipodeMarginDegrees);
-        const std::vector<ScreenSegment> lines = GridLines(projector);
+        const GridPieces pieces = GridLines(projector);
+        std::vector<ScreenSegment> lines = pieces.fields;
+        lines.insert(lines.end(), pieces.squares.begin(), pieces.squares.end());
         ASSERT_GT(lines.size(), magnification > 1 ? 1000U : 4000U);
         int bad = 0;
         for (const ScreenSegment& piece : lines) {

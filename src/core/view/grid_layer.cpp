@@ -60,9 +60,9 @@ GridRange VisibleRange(const Projector& projector) {
 }
 
 // The meridians every `lonStep` and the parallels every `latStep` degrees within `range`, into
-// `lines`.
+// `lines`, but for the fields' own (drawn apart) when `skipFields`.
 void AddLines(const Projector& projector, double lonStep, double latStep, const GridRange& range,
-              double step, std::vector<ScreenSegment>& lines) {
+              double step, bool skipFields, std::vector<ScreenSegment>& lines) {
   LineBreaker breaker(projector);
   const auto add = [&](Place place) {
     if (const std::optional<ScreenSegment> piece = breaker.Next(place)) lines.push_back(*piece);
@@ -71,6 +71,7 @@ void AddLines(const Projector& projector, double lonStep, double latStep, const 
   const double latFrom = std::ceil(range.latFrom / step) * step;
   const double lonTo = std::min(range.lonTo, lonFrom + 360 - lonStep / 2);
   for (double lon = lonFrom; lon <= lonTo; lon += lonStep) {
+    if (skipFields && std::fmod(lon, kFieldWidthDegrees) == 0) continue;
     breaker.Start();
     for (double lat = latFrom; lat <= range.latTo; lat += step) add({lon, lat});
   }
@@ -78,6 +79,7 @@ void AddLines(const Projector& projector, double lonStep, double latStep, const 
   for (double lat = std::floor(range.latFrom / latStep) * latStep + latStep; lat < range.latTo;
        lat += latStep) {
     if (lat <= -90 || lat >= 90) continue;
+    if (skipFields && std::fmod(lat, kFieldHeightDegrees) == 0) continue;
     breaker.Start();
     for (double lon = alongFrom; lon <= range.lonTo; lon += step) {
       add({lon, lat});
@@ -122,28 +124,41 @@ const std::vector<GridField>& GridFields() {
   return fields;
 }
 
-std::vector<ScreenSegment> GridLines(const Projector& projector) {
-  std::vector<ScreenSegment> lines;
+GridPieces GridLines(const Projector& projector) {
+  GridPieces pieces;
   if (projector.View().magnification >= kGridSquaresMagnification) {
-    AddLines(projector, kSquareWidthDegrees, kSquareHeightDegrees, VisibleRange(projector),
-             kSquareLineStepDegrees, lines);
+    const GridRange range = VisibleRange(projector);
+    AddLines(projector, kSquareWidthDegrees, kSquareHeightDegrees, range, kSquareLineStepDegrees,
+             true, pieces.squares);
+    AddLines(projector, kFieldWidthDegrees, kFieldHeightDegrees, range, kSquareLineStepDegrees,
+             false, pieces.fields);
   } else {
-    LineBreaker(projector).Trace(FieldLines(),
-                                 [&](const ScreenSegment& piece) { lines.push_back(piece); });
+    LineBreaker(projector).Trace(
+        FieldLines(), [&](const ScreenSegment& piece) { pieces.fields.push_back(piece); });
   }
-  return lines;
+  return pieces;
 }
 
 std::vector<Rgb> GridLayer::Colours() const {
-  return {kGridColour};
+  return {kGridColour, kGridSquareColour};
 }
 
 void GridLayer::Draw(const Projector& projector, DrawingSurface& surface) const {
+  const GridPieces pieces = GridLines(projector);
+  const auto draw = [&](const std::vector<ScreenSegment>& lines) {
+    for (const ScreenSegment& piece : lines) {
+      surface.Line(static_cast<float>(piece.from.x), static_cast<float>(piece.from.y),
+                   static_cast<float>(piece.to.x), static_cast<float>(piece.to.y));
+    }
+  };
   surface.DrawWidth(1);
-  for (const ScreenSegment& piece : GridLines(projector)) {
-    surface.Line(static_cast<float>(piece.from.x), static_cast<float>(piece.from.y),
-                 static_cast<float>(piece.to.x), static_cast<float>(piece.to.y));
+  // The squares beneath the fields' lines, dimmer, so the fields stand out among them.
+  if (!pieces.squares.empty()) {
+    surface.ForeColor(kGridSquareColour);
+    draw(pieces.squares);
+    surface.ForeColor(kGridColour);
   }
+  draw(pieces.fields);
   DrawTexts(labels_->Plan(projector).fields, surface);
 }
 

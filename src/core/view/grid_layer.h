@@ -26,9 +26,16 @@ struct GridField {
 // The 324 fields, west to east within each row, south to north.
 const std::vector<GridField>& GridFields();
 
+// The squares' lines are drawn in a dimmer colour than the fields'.
+inline constexpr Rgb kGridSquareColour{40, 70, 105};
+
 // The grid's lines on the picture, as LineBreaker leaves them: every piece short and clear of
-// the antipode.
-std::vector<ScreenSegment> GridLines(const Projector& projector);
+// the antipode. The squares' (none below kGridSquaresMagnification) apart from the fields'.
+struct GridPieces {
+  std::vector<ScreenSegment> squares;
+  std::vector<ScreenSegment> fields;
+};
+GridPieces GridLines(const Projector& projector);
 
 class GridLayer final : public MapLayer {
  public:
