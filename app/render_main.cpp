@@ -21,6 +21,7 @@
 #include "data/coastline.h"
 #include "data/field_file.h"
 #include "data/locations.h"
+#include "data/places.h"
 #include "data/point_table.h"
 #include "data/settings_file.h"
 #include "export/picture_file.h"
@@ -66,7 +67,8 @@ constexpr const char* kUsageLine =
     "                        [--paper A4|A3|A2|A1|A0|letter|tabloid] [--landscape]\n"
     "                        [--title TEXT] [--colors print|screen]\n"
     "                        [--greyline-windows [--days N]] [--time TIME]\n"
-    "                        [--beam BEARING[,WIDTH]] [--help] [--version]\n";
+    "                        [--beam BEARING[,WIDTH]] [--layers NAME,...] [--help]\n"
+    "                        [--version]\n";
 
 constexpr const char* kHelp =
     "Draws the GlobeView map without a window, exactly as the window would on a screen of the\n"
@@ -145,6 +147,13 @@ constexpr const char* kHelp =
     "                     where the sun is below the horizon, by civil, nautical and\n"
     "                     astronomical twilight, the terminator in orange and the point\n"
     "                     under the sun ringed in yellow; the same time, the same bytes)\n"
+    "  --layers NAME,...  the map's layers, any of night, coast, rings, cross, borders,\n"
+    "                     names, cities, bearings, grid, in any order; drawn in the map's own\n"
+    "                     order (night, borders, coast, grid, rings, cross, bearings, cities,\n"
+    "                     names) with the target over them (default: coast,rings,cross).\n"
+    "                     borders, names and cities read borders.dat, countries.dat and\n"
+    "                     cities.dat, found as data.dat is (status 1 when one cannot be\n"
+    "                     used)\n"
     "  --help             this text\n"
     "  --version          the program's version\n"
     "\n"
@@ -430,7 +439,8 @@ Options ParseOptions(int argc, char** argv) {
       const std::string list = takeValue();
       const ParsedLayers parsed = ParseLayerList(list);
       if (parsed.unknown) {
-        throw UsageError("--layers: \"" + *parsed.unknown + "\" is not a layer; the layers are " +
+        throw UsageError("--layers " + list + ": \"" + *parsed.unknown +
+                         "\" is not a layer; the layers are " +
                          "night, borders, coast, grid, rings, cross, bearings, cities, names");
       }
       options.layers = parsed.choice;
@@ -462,8 +472,10 @@ void Fail(const std::string& message) {
 }
 
 // The layers of the map globeview-render draws: those of --layers, and the target.
-MapLayers RenderLayers(const Options& options, PointTable& table, const PictureView& view) {
+MapLayers RenderLayers(const Options& options, PointTable& table, const PictureView& view,
+                       const MapPlaces& places) {
   MapContent content;
+  places.Into(content);
   content.coastline = &table;
   content.time = options.time.value_or(UtcNow());
   MapLayers layers = BuildMap(options.layers, content, view);
@@ -474,14 +486,16 @@ MapLayers RenderLayers(const Options& options, PointTable& table, const PictureV
 }
 
 // The bytes of the picture file at `path` in `format`.
-std::string PictureFile(const Options& options, PointTable& table, const PictureView& view) {
+std::string PictureFile(const Options& options, PointTable& table, const PictureView& view,
+                        const MapPlaces& places) {
   const std::string& path = *options.out;
   PaperOptions paper = options.paper;
   paper.time = options.time.value_or(UtcNow());
   std::string bytes;
   try {
     bytes = Making("the picture", [&] {
-      return PictureFileBytes(RenderLayers(options, table, view), view, options.format, paper);
+      return PictureFileBytes(RenderLayers(options, table, view, places), view, options.format,
+                              paper);
     });
   } catch (const FontError& error) {
     throw FileError("write", path, error.what());
@@ -627,9 +641,9 @@ bool NeedsCoastline(const Options& options) {
 // come last, so standard output stays empty when a file fails. Returns the exit status. Throws
 // FileError, StreamError and OutOfMemory.
 int WriteOutputs(const Options& options, const ViewValues& values, const PictureView& view,
-                 PointTable* table) {
+                 PointTable* table, const MapPlaces& places) {
   if (options.out) {
-    WriteOutput(*options.out, PictureFile(options, *table, view));
+    WriteOutput(*options.out, PictureFile(options, *table, view, places));
   } else if (table) {
     Project(*table, view.centre);
   }
@@ -665,6 +679,23 @@ int Run(const Options& options) {
       return kExitFileFailure;
     }
   }
+  MapPlaces places;
+  if (options.out && NeedsPlaces(options.layers)) {
+    try {
+      const FileLocations files = LocateFiles();
+      const LayerChoice& layers = options.layers;
+      if (layers.Has(LayerName::kBorders)) {
+        places.borders = PrepareLines(LoadBorders(FindFile(files.borders)));
+      }
+      if (layers.Has(LayerName::kNames)) {
+        places.countries = LoadCountryLabels(FindFile(files.countries));
+      }
+      if (layers.Has(LayerName::kCities)) places.cities = LoadCities(FindFile(files.cities));
+    } catch (const FileError& error) {
+      Fail(error.what());
+      return kExitFileFailure;
+    }
+  }
 
   const ChosenView chosen = ChooseView(options);
   if (!ValuesAreNumbers(chosen)) return kExitUsage;
@@ -684,7 +715,7 @@ int Run(const Options& options) {
           options.days.value_or(render::kDefaultGreylineDays)));
       return kExitOk;
     }
-    return WriteOutputs(options, view, picture, table.get());
+    return WriteOutputs(options, view, picture, table.get(), places);
   } catch (const FileError& error) {
     Fail(error.what());
   } catch (const render::StreamError& error) {

@@ -3,10 +3,14 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <filesystem>
+#include <fstream>
 #include <memory>
+#include <string>
 
 #include "bench_data.h"
 #include "data/locations.h"
+#include "data/places.h"
 #include "platform/qt_desktop.h"
 #include "ui/form1.h"
 
@@ -38,9 +42,9 @@ class SizedScreen final : public Desktop {
   std::unique_ptr<QtDesktop> real_;
 };
 
-// One press of "Start" on a shown window, from the check of the fields to the finished picture;
-// with day and night shown (F6) when `night`.
-void StartToPicture(benchmark::State& state, int widthPx, int heightPx, bool night) {
+// One press of "Start" on a shown window, from the check of the fields to the finished picture:
+// of the designed picture, or with the layers that `layers` turns on in globeview.conf's [layers].
+void StartToPicture(benchmark::State& state, int widthPx, int heightPx, const char* layers) {
   if (QApplication::instance() == nullptr) {
     state.SkipWithError("needs a QApplication");
     return;
@@ -50,19 +54,26 @@ void StartToPicture(benchmark::State& state, int widthPx, int heightPx, bool nig
   services.desktop = &screen;
   // The shipped coastline, and no view file: the fields are set below.
   services.files = FileLocations{{bench::CoastlinePath()}, {""}, ""};
+  const std::string config =
+      (std::filesystem::temp_directory_path() / "globeview-bench.conf").string();
+  const bool chosen = *layers != '\0';
+  if (chosen) {
+    services.files->borders = {bench::DataPath(kBordersFile)};
+    services.files->countries = {bench::DataPath(kCountriesFile)};
+    services.files->cities = {bench::DataPath(kCitiesFile)};
+    std::ofstream(config) << "[layers]\n" << layers;
+    services.files->config = config;
+  }
   Form1 form(services);
   screen.Attach(form);
   form.Form_Load();
-  if (night) {
-    QKeyEvent f6(QEvent::KeyPress, Qt::Key_F6, Qt::NoModifier);
-    form.Form_KeyDown(f6);
-  }
   form.findChild<QLineEdit*>("Text1")->setText("139.7");
   form.findChild<QLineEdit*>("Text2")->setText("35.7");
   form.findChild<QLineEdit*>("Text3")->setText("1");
   form.resize(widthPx, heightPx);
   form.show();
   QApplication::processEvents();
+  if (chosen) std::filesystem::remove(config);
 
   for (auto _ : state) {
     form.Command1_Click();
@@ -75,11 +86,15 @@ void StartToPicture(benchmark::State& state, int widthPx, int heightPx, bool nig
 }
 
 [[maybe_unused]] const auto* const kStartToPicture =
-    benchmark::RegisterBenchmark("start_to_picture/1920x1080", StartToPicture, 1920, 1080, false)
+    benchmark::RegisterBenchmark("start_to_picture/1920x1080", StartToPicture, 1920, 1080, "")
         -> Unit(benchmark::kMillisecond);
 [[maybe_unused]] const auto* const kStartToPictureNight =
     benchmark::RegisterBenchmark("start_to_picture_night/1920x1080", StartToPicture, 1920, 1080,
-                                 true) -> Unit(benchmark::kMillisecond);
+                                 "night=on\n") -> Unit(benchmark::kMillisecond);
+[[maybe_unused]] const auto* const kStartToPictureAllLayers =
+    benchmark::RegisterBenchmark("start_to_picture_all_layers/1920x1080", StartToPicture, 1920,
+                                 1080, "borders=on\nnames=on\ncities=on\nbearings=on\ngrid=on\n")
+        -> Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace globeview

@@ -27,11 +27,12 @@ case $purpose in
     # The tests check projections against PROJ, PNG files through libpng, SVG pictures through
     # rsvg-convert and PDF pages through poppler's tools; the packaging tests build a Debian
     # package, check it with lintian and validate the desktop entry and the metainfo; the window's
-    # title is read off a virtual X server, and the window turns Hamlib's own dummy rotator, served
-    # by its rotctld and read back with rotctl.
+    # title is read off a virtual X server (where scripts/make-pictures.sh also shoots the window),
+    # and the window turns Hamlib's own dummy rotator, served by its rotctld and read back with
+    # rotctl.
     packages+=(libgtest-dev libgmock-dev libbenchmark-dev libproj-dev libpng-dev librsvg2-bin
-               poppler-utils dpkg-dev desktop-file-utils appstream lintian xvfb xauth xdotool
-               libhamlib-utils)
+               poppler-utils dpkg-dev desktop-file-utils appstream lintian xvfb xauth openbox
+               xdotool imagemagick libhamlib-utils)
     options=(-DGLOBEVIEW_TESTS=ON -DGLOBEVIEW_BENCH=ON)
     targets=()
     what="everything"

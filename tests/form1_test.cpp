@@ -1146,5 +1146,36 @@ TEST_F(Form1Test, F7AndShiftF7TurnARealRotatorAndADeadOneNeverHoldsTheWindow) {
   EXPECT_EQ(CountPixels(form.Picture(), qRgb(0, 255, 255)), 0) << "no stale needle";
 }
 
+// F2 to F5 draw their layers at once and globeview.conf keeps them for the next start; pressed
+// again they give back the designed picture.
+TEST_F(Form1Test, FunctionKeysToggleTheLayersAndTheConfigKeepsThem) {
+  const QImage plain = ReferencePicture("139.7", "35.7", "1");
+  Form1Services services = Services();
+  services.files->borders = {GLOBEVIEW_ASSETS_DIR "/borders.dat"};
+  services.files->countries = {GLOBEVIEW_ASSETS_DIR "/countries.dat"};
+  services.files->cities = {GLOBEVIEW_ASSETS_DIR "/cities.dat"};
+  services.files->config = dir_.Path("globeview.conf");
+  const auto press = [](Form1& form, Qt::Key key) {
+    QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
+    form.Form_KeyDown(event);
+  };
+  const Qt::Key keys[] = {Qt::Key_F2, Qt::Key_F3, Qt::Key_F4, Qt::Key_F5};
+  Form1 form(services);
+  form.Form_Load();
+  form.Command1_Click();
+  for (const Qt::Key key : keys) {
+    const QImage before = form.Picture();
+    press(form, key);
+    EXPECT_NE(form.Picture(), before) << "drawn at once: key " << key;
+  }
+  EXPECT_NE(test::ReadBytes(dir_.Path("globeview.conf")).find("grid=on"), std::string::npos);
+  Form1 again(services);
+  again.Form_Load();
+  again.Command1_Click();
+  EXPECT_EQ(again.Picture(), form.Picture());
+  for (const Qt::Key key : keys) press(form, key);
+  EXPECT_EQ(form.Picture(), plain);
+}
+
 }  // namespace
 }  // namespace globeview

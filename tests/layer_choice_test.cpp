@@ -2,27 +2,38 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-#include <vector>
+#include "test_support.h"
 
 namespace globeview {
+namespace {
 
-// globeview.conf's [layers] as the window reads it: the designed picture's choice changed by each
-// line it can read; the others skipped with a warning naming the line.
-TEST(LayerChoiceTest, ConfigSectionTurnsLayersOnAndOffAndWarnsOfTheRest) {
-  ConfigRead config;
-  config.entries = {{"layers", "night", "on", 2},
-                    {"layers", "coast", "off", 3},
-                    {"rotator", "rings", "off", 5},
-                    {"layers", "cross", "yes", 7},
-                    {"layers", "sun", "on", 8}};
+// The window's toggles as globeview.conf keeps them: written, read back the same; a damaged or
+// unknown line skipped with one warning each, the others still applied.
+TEST(LayerChoiceTest, ConfigKeepsTheToggles) {
+  test::ScratchDir dir;
+  const std::string path = dir.Path(kConfigFile);
+  LayerChoice chosen = LayerChoice::Designed();
+  chosen.Set(LayerName::kGrid, true);
+  chosen.Set(LayerName::kNames, true);
+  chosen.Set(LayerName::kCoast, false);
+  WriteConfigSection(path, kLayersSection, LayerConfigEntries(chosen));
   std::vector<std::string> warnings;
-  const LayerChoice choice = LayerChoiceFromConfig(config, warnings);
-  EXPECT_TRUE(choice.Has(LayerName::kNight) && !choice.Has(LayerName::kCoast));
-  EXPECT_TRUE(choice.Has(LayerName::kRings) && choice.Has(LayerName::kCross));
-  EXPECT_EQ(warnings, (std::vector<std::string>{
-                          "globeview.conf: line 7: cross is on or off, not \"yes\"; skipped",
-                          "globeview.conf: line 8: \"sun\" is not a layer; skipped"}));
+  EXPECT_EQ(LayerChoiceFromConfig(ReadConfig(path), warnings).on, chosen.on);
+  EXPECT_TRUE(warnings.empty());
+
+  dir.Write(kConfigFile,
+            "[layers]\ncities=on\nshading=on\ngrid=maybe\nbroken\n[rotator]\nrings=off\n");
+  const ConfigRead damaged = ReadConfig(path);
+  warnings = damaged.warnings;
+  const LayerChoice read = LayerChoiceFromConfig(damaged, warnings);
+  LayerChoice expected = LayerChoice::Designed();
+  expected.Set(LayerName::kCities, true);
+  EXPECT_EQ(read.on, expected.on);
+  ASSERT_EQ(warnings.size(), 3U);
+  EXPECT_NE(warnings[0].find("line 5"), std::string::npos) << warnings[0];
+  EXPECT_NE(warnings[1].find("line 3: \"shading\" is not a layer"), std::string::npos);
+  EXPECT_NE(warnings[2].find("line 4: grid is on or off"), std::string::npos);
 }
 
+}  // namespace
 }  // namespace globeview

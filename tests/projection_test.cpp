@@ -532,5 +532,22 @@ TEST(ProjectTest, ShippedCoastlineFollowsThePlainFormulasAtManyViews) {
   });
 }
 
+// The lines' vectors land where PositionOf puts the same places, over centres all round the earth.
+TEST(ProjectionTest, EarthVectorsAgreeWithPositionOf) {
+  for (double clat = -90; clat <= 90; clat += 30) {
+    for (double clon = 0; clon < 360; clon += 50) {
+      const Projector projector(PictureView::OfPixels({clon, clat}, 3, 1920, 1080));
+      for (double lat = -89; lat <= 89; lat += 7) {
+        for (double lon = -180; lon <= 180; lon += 11) {
+          const ScreenPosition want = projector.PositionOf({lon, lat});
+          const ScreenPosition got = projector.PositionOfVector(EarthVectorOf({lon, lat}));
+          ASSERT_NEAR(got.x, want.x, 1e-3) << clon << "," << clat << " " << lon << "," << lat;
+          ASSERT_NEAR(got.y, want.y, 1e-3) << clon << "," << clat << " " << lon << "," << lat;
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace globeview

@@ -294,6 +294,8 @@ TEST(RenderTest, WrongOptionsExitWithUsageNamingTheOptionAndValue) {
       {"--days", "0", "--greyline-windows", "--target", "1,2"},
       {"--greyline-windows", "--lon", "1"},  // no target
       {"--greyline-windows", "--target", "1,2", "--out", "map.png"},
+      {"--layers", "shading"},
+      {"--layers", "coast,,rings"},
       {"--data", "-", "--to", "-"},
   };
   // Rows whose message must also say what is wrong.
@@ -426,6 +428,27 @@ TEST(RenderTest, BeamIsDrawnAsANeedleBetweenItsEdges) {
     for (int x = 50; x < 75; ++x) needlePixels += (image.pixel(x, y) & 0xffffff) == needle;
   }
   EXPECT_GT(needlePixels, 25) << "two pixels wide, about 18 along each axis";
+}
+
+// Every layer at once, from the shipped place files: the SVG's texts are real text, and the
+// country names lie over the cities, in the map's order.
+TEST(RenderTest, LayersDrawInTheMapsOrder) {
+  ScratchDir dir;
+  const QStringList all = {
+      "--lon", "139.7", "--lat",    "35.7",
+      "--mag", "1",     "--layers", "names,cities,bearings,grid,borders,coast,rings,cross"};
+  const RunResult svg = Render(dir, all + QStringList{"--out", "-", "--format", "svg"});
+  ASSERT_EQ(svg.exitCode, 0) << svg.err;
+  const std::size_t ring = svg.out.find(">5,004 km</text>");
+  const std::size_t city = svg.out.find(">Moscow</text>");
+  const std::size_t name = svg.out.find(">日本</text>");
+  ASSERT_NE(ring, std::string::npos);
+  ASSERT_NE(city, std::string::npos);
+  ASSERT_NE(name, std::string::npos);
+  EXPECT_LT(ring, city);
+  EXPECT_LT(city, name);
+  const RunResult png = Render(dir, all + QStringList{"--out", "map.png"});
+  EXPECT_EQ(png.exitCode, 0) << png.err;
 }
 
 // Lines of standard input answered in the place of "--to -" among the command line's places. The

@@ -2,7 +2,11 @@
 
 #include <memory>
 
+#include "view/bearing_scale.h"
+#include "view/grid_layer.h"
+#include "view/map_labels.h"
 #include "view/night_layer.h"
+#include "view/place_layers.h"
 #include "view/target.h"
 
 namespace globeview {
@@ -75,8 +79,20 @@ std::vector<std::pair<std::string, std::string>> LayerConfigEntries(const LayerC
   return entries;
 }
 
+bool NeedsPlaces(const LayerChoice& choice) {
+  return choice.Has(LayerName::kBorders) || choice.Has(LayerName::kNames) ||
+         choice.Has(LayerName::kCities);
+}
+
 MapLayers BuildMap(const LayerChoice& choice, MapContent& content, const PictureView& view) {
   MapLayers layers;
+  // The texts of every layer that writes any, placed together so none lies over another.
+  LabelSources sources;
+  sources.rings = choice.Has(LayerName::kBearings);
+  if (choice.Has(LayerName::kNames)) sources.countries = content.countries;
+  if (choice.Has(LayerName::kCities)) sources.cities = content.cities;
+  sources.fields = choice.Has(LayerName::kGrid);
+  const auto labels = std::make_shared<const MapLabels>(sources);
   for (int k = 0; k < kLayerNameCount; ++k) {
     if (!choice.on[k]) continue;
     switch (static_cast<LayerName>(k)) {
@@ -96,10 +112,21 @@ MapLayers BuildMap(const LayerChoice& choice, MapContent& content, const Picture
         layers.push_back(std::make_unique<NightLayer>(content.time));
         break;
       case LayerName::kBorders:
+        if (content.borders != nullptr) {
+          layers.push_back(std::make_unique<BordersLayer>(*content.borders));
+        }
+        break;
       case LayerName::kGrid:
+        layers.push_back(std::make_unique<GridLayer>(labels));
+        break;
       case LayerName::kBearings:
+        layers.push_back(std::make_unique<BearingScaleLayer>(labels));
+        break;
       case LayerName::kCities:
+        layers.push_back(std::make_unique<CitiesLayer>(labels));
+        break;
       case LayerName::kNames:
+        layers.push_back(std::make_unique<CountryNamesLayer>(labels));
         break;
     }
   }

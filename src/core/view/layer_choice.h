@@ -12,9 +12,11 @@
 #include <vector>
 
 #include "data/config_file.h"
+#include "data/places.h"
 #include "data/point_table.h"
 #include "system/utc_time.h"
 #include "view/drawing.h"
+#include "view/line_breaker.h"
 #include "view/map.h"
 #include "view/picture.h"
 
@@ -77,7 +79,28 @@ struct MapContent {
   TableProjection coastlineProjection = TableProjection::kAfresh;
   // The moment the sun's layer shows.
   UtcTime time{};
+  // The place files' contents, for "borders", "names" and "cities"; a layer whose file is not
+  // there draws nothing.
+  const PreparedLines* borders = nullptr;
+  const std::vector<CountryLabel>* countries = nullptr;
+  const std::vector<City>* cities = nullptr;
 };
+
+// The contents of the place files, as a program holds them for its layers.
+struct MapPlaces {
+  PreparedLines borders;  // PrepareLines(LoadBorders(...))
+  std::vector<CountryLabel> countries;
+  std::vector<City> cities;
+  // Points the content's place files at these.
+  void Into(MapContent& content) const {
+    content.borders = &borders;
+    content.countries = &countries;
+    content.cities = &cities;
+  }
+};
+
+// Whether a choice draws from the place files.
+bool NeedsPlaces(const LayerChoice& choice);
 
 // The chosen layers in the map's order, then the view's target if it has one.
 MapLayers BuildMap(const LayerChoice& choice, MapContent& content, const PictureView& view);

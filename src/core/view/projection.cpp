@@ -103,7 +103,31 @@ ScreenPosition PlacePoint(double az, double el, const ScreenFrame& s) {
 }
 
 Projector::Projector(const PictureView& view)
-    : view_(view), frame_(MakeProjectionFrame(view.centre)), screen_(MakeScreenFrame(view)) {}
+    : view_(view),
+      frame_(MakeProjectionFrame(view.centre)),
+      screen_(MakeScreenFrame(view)),
+      cosTurn_(std::cos(frame_.turn)),
+      sinTurn_(std::sin(frame_.turn)) {}
+
+EarthVector EarthVectorOf(Place place) {
+  const double lon = ToRadians(place.lon);
+  const double lat = ToRadians(place.lat);
+  return {std::cos(lon) * std::cos(lat), std::sin(lon) * std::cos(lat), std::sin(lat)};
+}
+
+// ProjectPoint and PlacePoint without their angles: the turn and the tilt as rotations of the
+// vector, and the azimuth's sine and cosine straight from it.
+ScreenPosition Projector::PositionOfVector(const EarthVector& place) const {
+  const double x = place.x * cosTurn_ - place.y * sinTurn_;
+  const double y = place.x * sinTurn_ + place.y * cosTurn_;
+  const double xr = x * frame_.cosTilt - place.z * frame_.sinTilt;
+  const double zr = x * frame_.sinTilt + place.z * frame_.cosTilt;
+  const double horizontal = std::sqrt(xr * xr + y * y);
+  if (horizontal == 0) return PlacePoint(0, Elevation(xr, y, zr), screen_);
+  const double el = std::max(-kHalfPi, std::min(kHalfPi, std::atan(zr / horizontal)));
+  const double r = ((screen_.height * (kHalfPi - el)) / kPi) * screen_.halfMagnification;
+  return {r * (y / horizontal) + screen_.middleX, r * (xr / horizontal) + screen_.middleY};
+}
 
 double Projector::RingRadius(double degrees) const {
   // H n s / 4 for the four designed rings: degrees/180 is exact for them, and so is the order.

@@ -40,6 +40,15 @@ struct ProjectedPoint {
 ProjectedPoint ProjectPoint(double lonDeg, double latDeg, const ProjectionFrame& frame);
 ScreenPosition PlacePoint(double az, double el, const ScreenFrame& screen);
 
+// A place as a point of the unit sphere (x towards longitude 0 on the equator, z to the north
+// pole), worked out once for the many points of a line that is drawn in every picture.
+struct EarthVector {
+  double x = 0;
+  double y = 0;
+  double z = 0;
+};
+EarthVector EarthVectorOf(Place place);
+
 // One picture's projection, made once from its view: every "where on the screen is this place"
 // and "what place is here" of a drawing, a layer or a readout goes through it, so that all of them
 // agree with the coastline's table to the last bit.
@@ -55,6 +64,9 @@ class Projector {
   double RingRadius(double degrees) const;
   // Where the picture draws a place, by the table's formulas (see ScreenPositionOf).
   ScreenPosition PositionOf(Place place) const;
+  // The same from the place's vector, with a single arctangent a point: within a thousandth of a
+  // twip of PositionOf, apart from places within a hair of the centre or the antipode.
+  ScreenPosition PositionOfVector(const EarthVector& place) const;
   // The place drawn at a screen position (see PlaceAt); nothing beyond the 180-degree ring.
   std::optional<Place> PlaceAt(ScreenPosition point) const;
   // The table's az and el about the centre, then its screen positions.
@@ -66,6 +78,8 @@ class Projector {
   PictureView view_;
   ProjectionFrame frame_;
   ScreenFrame screen_;
+  double cosTurn_;
+  double sinTurn_;
 };
 
 // Every usable entry of the table about the centre: lonRad to zr, az and el. Touches no other

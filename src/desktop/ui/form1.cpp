@@ -22,6 +22,7 @@
 #include "data/coastline.h"
 #include "data/config_file.h"
 #include "data/locations.h"
+#include "data/places.h"
 #include "data/settings_file.h"
 #include "export/picture_file.h"
 #include "output/raster_surface.h"
@@ -168,6 +169,7 @@ void Form1::Form_Load() {
   } catch (const std::bad_alloc&) {
     return Fail("not enough memory for the coastline table");
   }
+  LoadPlaces();
   const SettingsRead settings = ReadSettings(FindFile(services_.files->settings));
   if (!settings.notice.empty()) std::fprintf(stderr, "%s\n", settings.notice.c_str());
   view_ = ViewValues{settings.a1, settings.b1, settings.c1};
@@ -181,19 +183,41 @@ void Form1::Form_Load() {
   const std::optional<RotatorSettings> rotator = RotatorSettingsOf(config, configPath, warnings);
   for (const std::string& warning : warnings) std::fprintf(stderr, "%s\n", warning.c_str());
   FollowClock();
-  if (rotator && !rotator_) {
-    beamWidth_ = rotator->beam;
-    rotator_ = services_.makeRotator(*rotator);
-    connect(rotator_.get(), &Rotator::HeadingRead, this, &Form1::Rotator_HeadingRead);
-    connect(rotator_.get(), &Rotator::Failed, this, &Form1::Rotator_Failed);
-    headingAge_ = new QTimer(this);
-    headingAge_->setSingleShot(true);
-    headingAge_->setInterval(kHeadingStaleMs);
-    const QString silent =
-        QString::fromStdString("rotator at " + rotator->port + ": no answer for " +
-                               std::to_string(kHeadingStaleMs / 1000) + " seconds");
-    connect(headingAge_, &QTimer::timeout, this, [this, silent] { Rotator_Failed(silent); });
-  }
+  if (rotator && !rotator_) StartRotator(*rotator);
+}
+
+void Form1::StartRotator(const RotatorSettings& rotator) {
+  beamWidth_ = rotator.beam;
+  rotator_ = services_.makeRotator(rotator);
+  connect(rotator_.get(), &Rotator::HeadingRead, this, &Form1::Rotator_HeadingRead);
+  connect(rotator_.get(), &Rotator::Failed, this, &Form1::Rotator_Failed);
+  headingAge_ = new QTimer(this);
+  headingAge_->setSingleShot(true);
+  headingAge_->setInterval(kHeadingStaleMs);
+  const QString silent =
+      QString::fromStdString("rotator at " + rotator.port + ": no answer for " +
+                             std::to_string(kHeadingStaleMs / 1000) + " seconds");
+  connect(headingAge_, &QTimer::timeout, this, [this, silent] { Rotator_Failed(silent); });
+}
+
+void Form1::LoadPlaces() {
+  // A place file that cannot be read costs its layers, never the start: one line each.
+  const FileLocations& files = *services_.files;
+  const auto load = [](const std::vector<std::string>& places, auto loader, auto& into) {
+    if (places.empty()) return;
+    try {
+      into = loader(FindFile(places));
+    } catch (const FileError& error) {
+      std::fprintf(stderr, "%s\n", ErrorReportLine(error).c_str());
+    } catch (const std::bad_alloc&) {
+      std::fprintf(stderr, "not enough memory for %s\n", places.back().c_str());
+    }
+  };
+  load(
+      files.borders, [](const std::string& path) { return PrepareLines(LoadBorders(path)); },
+      places_.borders);
+  load(files.countries, LoadCountryLabels, places_.countries);
+  load(files.cities, LoadCities, places_.cities);
 }
 
 void Form1::Text1_Change() {
@@ -251,6 +275,7 @@ MapLayers Form1::Layers(const PictureView& view) {
   MapContent content;
   content.coastline = table_.get();
   content.time = UtcNow();
+  places_.Into(content);
   MapLayers layers = BuildMap(layers_, content, view);
   if (antennaHeading_) {
     layers.push_back(std::make_unique<AntennaLayer>(*antennaHeading_, beamWidth_));
@@ -328,8 +353,16 @@ void Form1::Form_KeyDown(QKeyEvent& event) {
     CopyReadout();
   } else if (event.matches(QKeySequence::Save)) {
     SavePicture();
+  } else if (event.key() == Qt::Key_F2 && event.modifiers() == Qt::NoModifier) {
+    ToggleLayers({LayerName::kNames, LayerName::kBorders});
+  } else if (event.key() == Qt::Key_F3 && event.modifiers() == Qt::NoModifier) {
+    ToggleLayers({LayerName::kCities});
+  } else if (event.key() == Qt::Key_F4 && event.modifiers() == Qt::NoModifier) {
+    ToggleLayers({LayerName::kBearings});
+  } else if (event.key() == Qt::Key_F5 && event.modifiers() == Qt::NoModifier) {
+    ToggleLayers({LayerName::kGrid});
   } else if (event.key() == Qt::Key_F6 && event.modifiers() == Qt::NoModifier) {
-    ToggleLayer(LayerName::kNight);
+    ToggleLayers({LayerName::kNight});
   } else if ((event.key() == Qt::Key_F7 || event.key() == Qt::Key_F8) &&
              (event.modifiers() & ~Qt::ShiftModifier) == Qt::NoModifier) {
     TurnAntenna(event.modifiers() == Qt::ShiftModifier, event.key() == Qt::Key_F8);
@@ -341,27 +374,21 @@ void Form1::Form_KeyDown(QKeyEvent& event) {
 void Form1::SetTarget(std::optional<Place> target, bool redraw) {
   if (!target && !target_ && !redraw) return;
   target_ = target;
-  const std::optional<PictureView>& shown = picture_->View();
-  if (!shown || !table_) return;
-  // The same picture with the new target: no event pass and no busy pointer, a few milliseconds.
-  PictureView picture = *shown;
-  picture.target = target_;
-  RasterSurface surface;
-  surface.BackColor(kBackground);
-  Redraw(picture, surface);
+  RedrawShown();
 }
 
-void Form1::ToggleLayer(LayerName layer) {
-  layers_.Set(layer, !layers_.Has(layer));
+void Form1::ToggleLayers(std::initializer_list<LayerName> layers) {
+  const bool shown = !layers_.Has(*layers.begin());
+  for (const LayerName layer : layers) layers_.Set(layer, shown);
   const std::string& path = services_.files->config;
-  try {
-    if (!path.empty()) {
+  if (!path.empty()) {
+    try {
       if (services_.files->makeSaveFolder) MakeFoldersFor(path);
       WriteConfigSection(path, kLayersSection, LayerConfigEntries(layers_));
+    } catch (const FileError& error) {
+      // The map still changes; only the choice is not kept for the next start.
+      std::fprintf(stderr, "%s\n", ErrorReportLine(error).c_str());
     }
-  } catch (const FileError& error) {
-    // The map still changes; only the choice is not kept for the next start.
-    std::fprintf(stderr, "%s\n", ErrorReportLine(error).c_str());
   }
   FollowClock();
   RedrawShown();
@@ -370,7 +397,10 @@ void Form1::ToggleLayer(LayerName layer) {
 void Form1::RedrawShown() {
   const std::optional<PictureView>& shown = picture_->View();
   if (!shown || !table_) return;
-  const PictureView picture = *shown;
+  // The same picture with the new target or layers: no event pass and no busy pointer, a few
+  // milliseconds.
+  PictureView picture = *shown;
+  picture.target = target_;
   RasterSurface surface;
   surface.BackColor(kBackground);
   Redraw(picture, surface);

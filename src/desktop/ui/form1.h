@@ -4,6 +4,7 @@
 #include <QPointF>
 #include <QWidget>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -81,9 +82,11 @@ class Form1 final : public QWidget {
   // Each notch away from the user adds one to the last picture's magnification, each towards the
   // user takes one off, within 1..10; the result goes into its field and "Start" is pressed.
   void Form_MouseWheel(int notches);
-  // Esc removes the target, Ctrl+C copies the readout lines, Ctrl+S saves the picture, F6 shows or
-  // hides day and night; with a target pinned, F7 turns the antenna to its short path, Shift+F7 to
-  // its long path, and F8 stops the rotator; any other key is left ignored for the window.
+  // Esc removes the target, Ctrl+C copies the readout lines, Ctrl+S saves the picture; F2 shows
+  // or hides the borders and country names, F3 the cities, F4 the bearing scale and the rings'
+  // distances, F5 the locator grid, F6 day and night; with a target pinned, F7 turns the antenna to
+  // its short path, Shift+F7 to its long path, and F8 stops the rotator. Any other key is left
+  // ignored for the window.
   void Form_KeyDown(QKeyEvent& event);
   // Each minute while day and night are shown: the picture on the screen drawn again at the
   // clock's time, unless the window is hidden or a "Start" is running.
@@ -111,6 +114,10 @@ class Form1 final : public QWidget {
  private:
   void TakeDefaultServices();
   void ConnectHandlers();
+  // The place files, read by Form_Load; one that cannot be read costs its layers, never the start.
+  void LoadPlaces();
+  // The rotator of globeview.conf's [rotator] section, opened by Form_Load.
+  void StartRotator(const RotatorSettings& rotator);
   // The layers of the window's map, built here alone.
   MapLayers Layers(const PictureView& view);
   // The one drawing behind Start, the target, the wheel and the double-click: the map of `view`
@@ -122,9 +129,11 @@ class Form1 final : public QWidget {
   void SetTarget(std::optional<Place> target, bool redraw = false);
   // F7, Shift+F7 (`longPath`) or F8 (`stop`).
   void TurnAntenna(bool longPath, bool stop);
-  // Shows or hides a layer, keeps the choice in globeview.conf and draws the picture again.
-  void ToggleLayer(LayerName layer);
-  // The picture on the screen drawn again as it stands, at the clock's time.
+  // Shows the layers if the first is hidden, else hides them; keeps the choice in globeview.conf
+  // and draws the shown picture again.
+  void ToggleLayers(std::initializer_list<LayerName> layers);
+  // The picture on the screen drawn again as it is, with the target and the layers now chosen, at
+  // the clock's time.
   void RedrawShown();
   // The minute's timer runs while day and night are shown, firing at the turn of each minute.
   void FollowClock();
@@ -158,6 +167,8 @@ class Form1 final : public QWidget {
   std::optional<double> antennaGoal_;
   // Started by each heading read: a rotator silent until it runs out has no heading.
   QTimer* headingAge_ = nullptr;
+  // The place files, loaded by Form_Load; a file that could not be read is empty.
+  MapPlaces places_;
 
   PictureArea* picture_ = nullptr;
   QLineEdit* Text1 = nullptr;
