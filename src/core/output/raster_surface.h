@@ -18,8 +18,8 @@ struct Rgb32Pixels {
 };
 
 // Rows of palette indices of 2, 4 or 8 bits, four, two or one pixel to a byte from the most
-// significant bits (a PNG's packing). Index k is the colour palette[k]; a colour not in the palette draws as
-// the nearest one that is.
+// significant bits (a PNG's packing). Index k is the colour palette[k]; a colour not in the palette
+// draws as the nearest one that is.
 struct PalettePixels {
   std::uint8_t* top = nullptr;
   std::ptrdiff_t stride = 0;
@@ -75,7 +75,10 @@ class RasterSurface final : public DrawingSurface {
   template <class Writer>
   void FillPolygon(const Writer& writer, std::span<const SurfacePoint> corners) const;
   template <class Writer>
-  void DrawLine(const Writer& writer, double x1, double y1, double x2, double y2) const;
+  [[gnu::always_inline]] inline void DrawLine(const Writer& writer, double x1, double y1, double x2,
+                                              double y2) const;
+  [[gnu::noinline]] void PaletteLine(const PalettePixels& pixels, double x1, double y1, double x2,
+                                     double y2) const;
   template <class Writer>
   void DrawRing(const Writer& writer, double x, double y, double radius) const;
   void SetScale(double twipsPerPixel);
