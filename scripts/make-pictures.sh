@@ -24,6 +24,21 @@ render_pictures() {
     --layers "$all_layers" --out "$out/tokyo-layers.png"
   "$bin/globeview-render" --lon -74 --lat 40.7 --mag 1 --size 1920x1080 \
     --layers "$all_layers" --out "$out/newyork-layers.png"
+  "$bin/globeview-render" --lon 139.7 --lat 35.7 --layers night,coast,rings,cross \
+    --time 2026-12-21T07:50Z --out "$out/greyline.png"
+  "$bin/globeview-render" --lon 139.7 --lat 35.7 --mag 1 --size 800x600 --beam 45,60 \
+    --target FN30aq --out "$out/antenna.png"
+}
+
+# The A4 page of paper, rendered by poppler (its rasterising is poppler's, so it is made here and
+# not compared by the test).
+paper_picture() {
+  local out=$1 work
+  work=$(mktemp -d)
+  "$bin/globeview-render" --lon 139.7 --lat 35.7 --time 2026-12-21T12:00Z --out "$work/page.pdf"
+  pdftoppm -png -r 50 -singlefile "$work/page.pdf" "$work/page"
+  mv "$work/page.png" "$out/paper-a4.png"
+  rm -rf "$work"
 }
 
 # The window on a screen of its own: centred on Tokyo, the target pinned on New York with the
@@ -58,7 +73,7 @@ window_picture() {
   sleep 1
   DISPLAY=$display import -window root "${stable[@]}" "$out/window.png"
   # The two readout lines at full size, from the bottom left of that screen.
-  convert "$out/window.png" -crop 560x50+0+1030 +repage -colorspace Gray "${stable[@]}" \
+  convert "$out/window.png" -crop 820x50+0+1030 +repage -colorspace Gray "${stable[@]}" \
     "$out/readout.png"
   # Every layer on (F2 to F5), over Tokyo and then over New York, typed into the fields. The keys
   # write globeview.conf beside the program; one that was not there before is removed after.
@@ -82,6 +97,7 @@ case "${1:-}" in
     ;;
   "")
     render_pictures "$top/docs"
+    paper_picture "$top/docs"
     window_picture "$top/docs"
     ;;
   *)
