@@ -373,6 +373,38 @@ void CheckOutputs(Options& options, std::optional<PictureFormat> format) {
 }
 
 // Throws UsageError for an option it does not know or a value it cannot take.
+// --days, --layers, --time, --beam or --target with its value.
+void ParseMapOption(const std::string& name, const std::string& text, Options& options) {
+  if (name == "--days") {
+    options.days = render::ParseDays(text);
+    if (!options.days) {
+      throw UsageError("--days takes a whole number of days from 1 to " +
+                       std::to_string(render::kMostGreylineDays) + ", not " + Quoted(text));
+    }
+  } else if (name == "--layers") {
+    const ParsedLayers parsed = ParseLayerList(text);
+    if (parsed.unknown) {
+      throw UsageError("--layers " + Quoted(text) + ": " + Quoted(*parsed.unknown) +
+                       " is not a layer; the layers are night, borders, coast, grid, rings, " +
+                       "cross, bearings, cities, names");
+    }
+    options.layers = parsed.choice;
+  } else if (name == "--time") {
+    options.time = ParseUtcTime(text);
+    if (!options.time) {
+      throw UsageError(
+          "--time takes a UTC time such as 2026-12-21T12:00Z or 2026-12-21T12:00:30Z from 1900 "
+          "to 2100, or now, not " +
+          Quoted(text));
+    }
+  } else if (name == "--beam") {
+    options.beam = ParseBeam(text);
+  } else {
+    options.targetText = text;
+    options.target = ParsePlace(name, options.targetText);
+  }
+}
+
 Options ParseOptions(int argc, char** argv) {
   Options options;
   std::optional<PictureFormat> format;
@@ -428,36 +460,9 @@ Options ParseOptions(int argc, char** argv) {
     } else if (name == "--greyline-windows") {
       if (value) throw UsageError(name + " takes no value");
       options.greylineWindows = true;
-    } else if (name == "--days") {
-      const std::string text = takeValue();
-      options.days = render::ParseDays(text);
-      if (!options.days) {
-        throw UsageError("--days takes a whole number of days from 1 to " +
-                         std::to_string(render::kMostGreylineDays) + ", not \"" + text + "\"");
-      }
-    } else if (name == "--layers") {
-      const std::string list = takeValue();
-      const ParsedLayers parsed = ParseLayerList(list);
-      if (parsed.unknown) {
-        throw UsageError("--layers " + list + ": \"" + *parsed.unknown +
-                         "\" is not a layer; the layers are " +
-                         "night, borders, coast, grid, rings, cross, bearings, cities, names");
-      }
-      options.layers = parsed.choice;
-    } else if (name == "--time") {
-      const std::string text = takeValue();
-      options.time = ParseUtcTime(text);
-      if (!options.time) {
-        throw UsageError(
-            "--time takes a UTC time such as 2026-12-21T12:00Z or 2026-12-21T12:00:30Z "
-            "from 1900 to 2100, or now, not \"" +
-            text + "\"");
-      }
-    } else if (name == "--beam") {
-      options.beam = ParseBeam(takeValue());
-    } else if (name == "--target") {
-      options.targetText = takeValue();
-      options.target = ParsePlace(name, options.targetText);
+    } else if (name == "--days" || name == "--layers" || name == "--time" || name == "--beam" ||
+               name == "--target") {
+      ParseMapOption(name, takeValue(), options);
     } else {
       throw UsageError("unknown option " + Quoted(name));
     }
@@ -658,6 +663,20 @@ int WriteOutputs(const Options& options, const ViewValues& values, const Picture
 
 // The window's order: the coastline first (when anything needs it), then the settings, then the
 // check of the values; then the outputs. Returns the exit status.
+// The place files the chosen layers draw from, found as the coastline is. Throws FileError.
+MapPlaces LoadPlaces(const LayerChoice& layers) {
+  MapPlaces places;
+  if (!NeedsPlaces(layers)) return places;
+  const FileLocations files = LocateFiles();
+  if (layers.Has(LayerName::kBorders)) {
+    places.borders = PrepareLines(LoadBorders(FindFile(files.borders)));
+  }
+  if (layers.Has(LayerName::kNames))
+    places.countries = LoadCountryLabels(FindFile(files.countries));
+  if (layers.Has(LayerName::kCities)) places.cities = LoadCities(FindFile(files.cities));
+  return places;
+}
+
 int Run(const Options& options) {
   std::unique_ptr<PointTable> table;
   if (NeedsCoastline(options)) {
@@ -680,21 +699,11 @@ int Run(const Options& options) {
     }
   }
   MapPlaces places;
-  if (options.out && NeedsPlaces(options.layers)) {
-    try {
-      const FileLocations files = LocateFiles();
-      const LayerChoice& layers = options.layers;
-      if (layers.Has(LayerName::kBorders)) {
-        places.borders = PrepareLines(LoadBorders(FindFile(files.borders)));
-      }
-      if (layers.Has(LayerName::kNames)) {
-        places.countries = LoadCountryLabels(FindFile(files.countries));
-      }
-      if (layers.Has(LayerName::kCities)) places.cities = LoadCities(FindFile(files.cities));
-    } catch (const FileError& error) {
-      Fail(error.what());
-      return kExitFileFailure;
-    }
+  try {
+    if (options.out) places = LoadPlaces(options.layers);
+  } catch (const FileError& error) {
+    Fail(error.what());
+    return kExitFileFailure;
   }
 
   const ChosenView chosen = ChooseView(options);

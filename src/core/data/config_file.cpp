@@ -27,7 +27,7 @@ std::vector<std::string> Lines(const std::string& path, std::vector<std::string>
   if (::stat(path.c_str(), &info) != 0 && errno == ENOENT) return {};
   std::string content;
   try {
-    InputFile file(path);
+    InputFile file(path, FileKinds::kRegularOnly);
     char buffer[4096];
     while (const std::size_t got = file.ReadSome(buffer, sizeof buffer)) {
       content.append(buffer, got);
@@ -131,7 +131,7 @@ void WriteConfigSection(const std::string& path, const std::string& section,
     if (!written.empty() && written != "\n") written += "\n";
     writeSection();
   }
-  WriteFileReplacing(path, written);
+  WriteFileReplacing(path, written, FileKinds::kRegularOnly);
 }
 
 }  // namespace globeview

@@ -50,7 +50,7 @@ class RecordReader {
   // `layout` says what a record holds, for the message about a line of another length.
   RecordReader(const std::string& path, std::size_t fields, std::string layout)
       : path_(path),
-        file_(path),
+        file_(path, FileKinds::kRegularOnly),
         reader_(file_, kMostReadAtOnce),
         fields_(fields),
         layout_(std::move(layout)) {}
@@ -124,7 +124,7 @@ class RecordReader {
 }  // namespace
 
 std::vector<Polyline> LoadBorders(const std::string& path) {
-  InputFile file(path);
+  InputFile file(path, FileKinds::kRegularOnly);
   FieldReader reader(file, kMostReadAtOnce);
   std::vector<Polyline> borders;
   Polyline border;
