@@ -37,10 +37,13 @@ std::optional<std::string> AccountHome() {
   return home;
 }
 
-// A folder no other account can change: the user's or the system's, and writable by no one else.
+// A folder no other account can change what this one made in: the user's or the system's, and
+// writable by no one else, or sticky like /tmp, where others can add names but never move or remove
+// this account's (the next folder on the way is then checked to be this account's own).
 bool OnlyOursToChange(const struct stat& info) {
+  const bool ownersOnly = (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
   return (info.st_uid == ::geteuid() || info.st_uid == kSystem) &&
-         (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+         (ownersOnly || (info.st_mode & S_ISVTX) != 0);
 }
 
 }  // namespace
