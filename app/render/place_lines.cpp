@@ -19,17 +19,6 @@ namespace {
 // What one read takes from standard input.
 constexpr std::size_t kReadBlock = 64 * 1024;
 
-// Blanks, and the CR of a line ended by CR LF.
-bool IsSpace(char c) {
-  return IsBlank(c) || c == '\r';
-}
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && IsSpace(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsSpace(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 // Two numbers: split at the one comma when there is one, else at the first run of blanks. The
 // numeric test trims each side and refuses anything left over, a second comma or a third number.
 bool SplitNumbers(std::string_view text, double& first, double& second) {
@@ -73,7 +62,7 @@ void ReportBadLine(StandardOutput& out, long number, std::string_view why, std::
 }  // namespace
 
 ParsedLine ParseLine(std::string_view line, LineKind kind) {
-  const std::string_view text = Trimmed(line);
+  const std::string_view text = TrimmedLine(line);
   if (text.empty() || text.front() == '#') return {};
   double first = 0;
   double second = 0;
@@ -101,7 +90,7 @@ long AnswerStandardInput(LineKind kind, const PictureView& view, StandardOutput&
     ++number;
     if (line.size() > kMostLineBytes) {
       ++bad;
-      return ReportBadLine(out, number, tooLong, Trimmed(line));
+      return ReportBadLine(out, number, tooLong, TrimmedLine(line));
     }
     const ParsedLine parsed = ParseLine(line, kind);
     if (parsed.is == ParsedLine::Is::kQuery) {
@@ -109,7 +98,7 @@ long AnswerStandardInput(LineKind kind, const PictureView& view, StandardOutput&
       out.Written();
     } else if (parsed.is == ParsedLine::Is::kBad) {
       ++bad;
-      ReportBadLine(out, number, parsed.why, Trimmed(line));
+      ReportBadLine(out, number, parsed.why, TrimmedLine(line));
     }
   };
   const auto keep = [&](std::string_view part) {

@@ -6,6 +6,7 @@
 
 #include "system/error_report.h"
 #include "system/files.h"
+#include "system/numeric.h"
 
 namespace globeview {
 
@@ -15,10 +16,7 @@ namespace {
 constexpr std::size_t kMostConfigBytes = 1 << 20;
 
 std::string Trimmed(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(" \t\r");
-  if (first == std::string_view::npos) return {};
-  const std::size_t last = text.find_last_not_of(" \t\r");
-  return std::string(text.substr(first, last - first + 1));
+  return std::string(TrimmedLine(text));
 }
 
 // The file's lines, CR LF or LF; none when it does not exist.

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "data/field_file.h"
+#include "system/error_report.h"
 #include "system/files.h"
 
 namespace globeview {
@@ -29,7 +30,7 @@ constexpr std::size_t kRecordFields = 5;
 
 // The field as the file has it, for a message about it.
 std::string Found(const FieldValue& value) {
-  return value.IsNumber() ? value.ToText() : "\"" + value.Text() + "\"";
+  return value.IsNumber() ? value.ToText() : Quoted(value.Text());
 }
 
 double NumberFromTo(const FieldValue& value, double low, double high, const std::string& what,

@@ -13,6 +13,14 @@ inline bool IsBlank(char c) {
   return c == ' ' || c == '\t';
 }
 
+// A line of text without the blanks around it, nor the CR of a line ended by CR LF.
+inline std::string_view TrimmedLine(std::string_view text) {
+  const auto space = [](char c) { return IsBlank(c) || c == '\r'; };
+  while (!text.empty() && space(text.front())) text.remove_prefix(1);
+  while (!text.empty() && space(text.back())) text.remove_suffix(1);
+  return text;
+}
+
 // Whether every value is a finite number: neither infinite nor NaN.
 template <typename... Numbers>
 bool Finite(Numbers... values) {
