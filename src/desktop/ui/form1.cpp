@@ -371,8 +371,8 @@ void Form1::Form_KeyDown(QKeyEvent& event) {
   }
 }
 
-void Form1::SetTarget(std::optional<Place> target, bool redraw) {
-  if (!target && !target_ && !redraw) return;
+void Form1::SetTarget(std::optional<Place> target) {
+  if (!target && !target_) return;
   target_ = target;
   RedrawShown();
 }
@@ -447,7 +447,7 @@ void Form1::Rotator_HeadingRead(double bearing) {
   headingAge_->start();
   const bool moved = antennaHeading_ != bearing;
   antennaHeading_ = bearing;
-  if (moved) SetTarget(target_, /*redraw=*/true);
+  if (moved) RedrawShown();
 }
 
 void Form1::Rotator_Failed(const QString& line) {
@@ -456,7 +456,7 @@ void Form1::Rotator_Failed(const QString& line) {
   headingAge_->stop();
   const bool wasDrawn = antennaHeading_.has_value();
   antennaHeading_.reset();
-  if (wasDrawn) SetTarget(target_, /*redraw=*/true);
+  if (wasDrawn) RedrawShown();
 }
 
 void Form1::CopyReadout() {

@@ -124,9 +124,8 @@ class Form1 final : public QWidget {
   // drawn through `surface` (its background colour set) into the picture's pixels, then shown.
   // False when the pixels cannot be had; the program is then ending with its message.
   bool Redraw(const PictureView& view, RasterSurface& surface);
-  // Pins the target, or removes it, and draws the picture on the screen again with it; with
-  // `redraw`, even when the target stays as it was.
-  void SetTarget(std::optional<Place> target, bool redraw = false);
+  // Pins the target, or removes it, and draws the picture on the screen again with it.
+  void SetTarget(std::optional<Place> target);
   // F7, Shift+F7 (`longPath`) or F8 (`stop`).
   void TurnAntenna(bool longPath, bool stop);
   // Shows the layers if the first is hidden, else hides them; keeps the choice in globeview.conf
